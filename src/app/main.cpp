@@ -1,0 +1,26 @@
+// Program entry: COM for the main thread, the main window, the message loop.
+#include "platform/raii.h"
+#include "ui/main_window.h"
+
+#include <commctrl.h>
+
+int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
+    nimbrel::ComApartment apartment;
+    INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_STANDARD_CLASSES | ICC_LISTVIEW_CLASSES};
+    InitCommonControlsEx(&controls);
+
+    int exitCode = 0;
+    {
+        nimbrel::TTarnwickForm1 form;
+        form.create();
+        form.show();
+        MSG message;
+        while (GetMessageW(&message, nullptr, 0, 0) > 0) {
+            if (form.hwnd() && IsDialogMessageW(form.hwnd(), &message)) continue;
+            TranslateMessage(&message);
+            DispatchMessageW(&message);
+        }
+        exitCode = 0;
+    }  // the window and its listeners go before COM does
+    return exitCode;
+}

@@ -1,0 +1,27 @@
+// The program's icon in the task bar's notification area.
+#pragma once
+
+#include <windows.h>
+
+namespace nimbrel {
+
+inline constexpr UINT kTrayCallbackMessage = 2000;
+inline constexpr UINT kTrayIconId = 1000;
+
+// The record is filled anew before every add and delete; adding an icon that is shown,
+// or deleting one that is not, changes nothing.
+class TrayIcon {
+public:
+    void attach(HWND owner, HICON icon) {
+        owner_ = owner;
+        icon_ = icon;
+    }
+    void add();
+    void remove();
+
+private:
+    HWND owner_ = nullptr;
+    HICON icon_ = nullptr;
+};
+
+}  // namespace nimbrel

@@ -1,0 +1,123 @@
+#include "core/ansi_text.h"
+
+namespace nimbrel {
+
+namespace {
+
+bool isAsciiLower(unsigned char byte) { return byte >= 'a' && byte <= 'z'; }
+
+bool isBlankOrControl(char c) { return static_cast<unsigned char>(c) <= 32; }
+
+// A lead byte as the very last byte has no partner and counts as a character of its own.
+bool holdsDoubleByte(const CodePage& codePage, std::string_view text) {
+    for (std::size_t pos = 0; pos + 1 < text.size(); ++pos) {
+        if (codePage.isLeadByte(static_cast<unsigned char>(text[pos]))) {
+            return true;
+        }
+    }
+    return false;
+}
+
+}  // namespace
+
+CodePage::CodePage(std::span<const LeadByteRange> leadRanges) {
+    for (const LeadByteRange& range : leadRanges) {
+        for (unsigned value = range.first; value <= range.last; ++value) {
+            lead_[value] = true;
+            hasLeadBytes_ = true;
+        }
+    }
+}
+
+CodePage::CodePage(std::initializer_list<LeadByteRange> leadRanges)
+    : CodePage(std::span<const LeadByteRange>(leadRanges.begin(), leadRanges.size())) {}
+
+CodePage CodePage::singleByte() { return CodePage(); }
+
+CodePage CodePage::gb2312() { return CodePage{{0x81, 0xFE}}; }
+
+std::size_t CodePage::charLength(std::string_view text, std::size_t pos) const {
+    const bool startsPair = isLeadByte(static_cast<unsigned char>(text[pos])) && pos + 1 < text.size();
+    return startsPair ? 2 : 1;
+}
+
+void upperCaseInPlace(const CodePage& codePage, std::string& text) {
+    for (std::size_t pos = 0; pos < text.size();) {
+        const auto byte = static_cast<unsigned char>(text[pos]);
+        if (isAsciiLower(byte)) {
+            text[pos] = static_cast<char>(byte - ('a' - 'A'));
+        }
+        pos += codePage.charLength(text, pos);
+    }
+}
+
+std::string upperCase(const CodePage& codePage, std::string_view text) {
+    std::string result(text);
+    upperCaseInPlace(codePage, result);
+    return result;
+}
+
+std::size_t findAtBoundary(const CodePage& codePage, std::string_view haystack,
+                             std::string_view needle) {
+    std::size_t candidate = haystack.find(needle);
+    if (!codePage.hasLeadBytes()) {
+        return candidate;
+    }
+    // Walk the characters alongside the candidates; both only move forward.
+    std::size_t boundary = 0;
+    while (candidate != std::string_view::npos) {
+        while (boundary < candidate) {
+            boundary += codePage.charLength(haystack, boundary);
+        }
+        if (boundary == candidate) {
+            return candidate;
+        }
+        candidate = haystack.find(needle, candidate + 1);
+    }
+    return std::string_view::npos;
+}
+
+bool containsAtBoundary(const CodePage& codePage, std::string_view haystack,
+                          std::string_view needle) {
+    return findAtBoundary(codePage, haystack, needle) != std::string_view::npos;
+}
+
+bool containsIgnoringCase(const CodePage& codePage, std::string_view haystack,
+                            std::string_view needle) {
+    return containsAtBoundary(codePage, upperCase(codePage, haystack),
+                                upperCase(codePage, needle));
+}
+
+std::string_view trimBlanksAndControls(std::string_view text) {
+    while (!text.empty() && isBlankOrControl(text.front())) {
+        text.remove_prefix(1);
+    }
+    while (!text.empty() && isBlankOrControl(text.back())) {
+        text.remove_suffix(1);
+    }
+    return text;
+}
+
+SearchText::SearchText(const CodePage& codePage, std::string_view text)
+    : codePage_(codePage), upper_(upperCase(codePage, text)) {
+    if (!holdsDoubleByte(codePage, upper_)) {
+        return;  // every byte starts a character: no map needed
+    }
+    boundaries_.assign(upper_.size(), 0);
+    for (std::size_t pos = 0; pos < upper_.size(); pos += codePage.charLength(upper_, pos)) {
+        boundaries_[pos] = 1;
+    }
+}
+
+bool SearchText::contains(std::string_view upperNeedle) const {
+    const std::string_view text = upper_;
+    for (std::size_t pos = text.find(upperNeedle); pos != std::string_view::npos;
+         pos = text.find(upperNeedle, pos + 1)) {
+        if (isBoundary(pos)) {
+            return true;
+        }
+    }
+    return false;
+}
+
+}  // namespace nimbrel

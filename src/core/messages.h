@@ -1,0 +1,22 @@
+// The program's own texts that are not captions of controls.
+#pragma once
+
+#include <initializer_list>
+#include <string>
+#include <string_view>
+
+namespace nimbrel {
+
+inline constexpr std::wstring_view kAppTitle = L"Quellix (Nimbrel)";
+inline constexpr std::wstring_view kStartupFailed = L"Errror while initiating, Please re-install Nimbrel.";
+inline constexpr std::wstring_view kConnectFailed =
+    L"Connect IExplorer failed, there has some crashed IExplorer threads.\rPlease restart system and try again.";
+
+// Fills each "%s" of a message template, in order, with the given texts.
+std::wstring formatMessage(std::wstring_view pattern, std::initializer_list<std::wstring_view> args);
+
+// The general error report ends a sentence with a full stop unless the text's last
+// character sorts at or before '.' (so texts ending in '.', '!' or a blank are left alone).
+std::wstring withFullStop(std::wstring_view text);
+
+}  // namespace nimbrel

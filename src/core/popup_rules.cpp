@@ -1,0 +1,82 @@
+#include "core/popup_rules.h"
+
+#include <algorithm>
+#include <array>
+#include <string>
+#include <vector>
+
+namespace nimbrel {
+
+namespace {
+
+// Media sites open player windows without tool bars on purpose; so do a software-download
+// site and a news site that users rely on.
+constexpr std::array<std::string_view, 7> kExemptionWords = {
+    "real", "audio", "music", "movie", "radio", "skycn.com", "xinhuanet.com",
+};
+
+const std::vector<std::string>& upperExemptionWords() {
+    static const std::vector<std::string> words = [] {
+        std::vector<std::string> result;
+        for (std::string_view word : kExemptionWords) {
+            result.push_back(upperCase(CodePage::singleByte(), word));
+        }
+        return result;
+    }();
+    return words;
+}
+
+// A window counts as a pop-up only by its ToolBar value; nothing else about it is read.
+bool hasNoToolBar(int toolBar) { return toolBar == 0; }
+
+}  // namespace
+
+NewWindowVerdict judgeNewWindow(const FilterSettings& settings, bool ctrlDown) {
+    if (settings.levelIsLowest() || settings.idle(ctrlDown)) {
+        return {};
+    }
+    return {.cancel = settings.levelIs(L"0"), .startTimers = settings.closesPopups()};
+}
+
+bool timerRunsPass(const FilterSettings& settings) { return settings.closesPopups(); }
+
+std::span<const std::string_view> popupExemptionWords() { return kExemptionWords; }
+
+std::optional<PopupPass> PopupPass::begin(const CodePage& codePage, const FilterSettings& settings,
+                                          bool ctrlDown, const ExceptionLists& lists) {
+    if (settings.idle(ctrlDown)) {
+        return std::nullopt;
+    }
+    if (settings.levelIs(L"0") || settings.levelIs(L"1")) {
+        return PopupPass(codePage, lists, false);
+    }
+    if (settings.levelIs(L"2") || settings.levelIs(L"3")) {
+        return PopupPass(codePage, lists, true);
+    }
+    return std::nullopt;  // "4" and any unknown level close nothing
+}
+
+PopupPass::PopupPass(const CodePage& codePage, const ExceptionLists& lists, bool sparesExemptionWords)
+    : codePage_(codePage), lists_(lists), sparesExemptionWords_(sparesExemptionWords) {}
+
+bool PopupPass::sparedByExemptionWord(const SearchText& address) const {
+    const std::vector<std::string>& words = upperExemptionWords();
+    return sparesExemptionWords_ &&
+           std::any_of(words.begin(), words.end(),
+                       [&address](const std::string& word) { return address.contains(word); });
+}
+
+WindowVerdict PopupPass::judge(std::string_view address, const std::function<int()>& readToolBar) const {
+    const SearchText text(codePage_, address);
+    // The first matching black-list line settles it; the window is not judged again.
+    if (listmatch(lists_.black, text)) {
+        return WindowVerdict::quitBlackListed;
+    }
+    if (!hasNoToolBar(readToolBar()) || sparedByExemptionWord(text) ||
+        listmatch(lists_.white, text)) {
+        return WindowVerdict::keep;
+    }
+    return WindowVerdict::quitPopup;
+}
+
+}  // namespace nimbrel

@@ -1,0 +1,226 @@
+#include "ui/main_window.h"
+
+#include "app/settings_store.h"
+#include "core/messages.h"
+#include "ui/control_ids.h"
+#include "ui/messages_box.h"
+
+#include <string>
+
+namespace nimbrel {
+namespace {
+
+constexpr int kClientWidth = 496;
+constexpr int kClientHeight = 363;
+constexpr int kMinOuterWidth = 504;
+constexpr int kMinOuterHeight = 390;
+constexpr DWORD kWindowStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_THICKFRAME |
+                               WS_CLIPCHILDREN;
+
+}  // namespace
+
+TTarnwickForm1::TTarnwickForm1() {
+    icon_.reset(static_cast<HICON>(LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(1), IMAGE_ICON, 0, 0,
+                                              LR_DEFAULTSIZE | LR_SHARED)));
+    registerClass(kClassName, icon_.get(), GetSysColorBrush(COLOR_BTNFACE));
+    SHDocVwDShellWindowsEvents1.OnWindowRegistered = [this](TSHDocVwDShellWindowsEvents* sender, LONG cookie) {
+        ShellWinEventsWindowRegistered(sender, cookie);
+    };
+    SHDocVwDWebBrowserEvents21.OnDocumentComplete = [this](TSHDocVwDWebBrowserEvents2* sender, IDispatch* pDisp,
+                                                           VARIANT* url) {
+        SHDocVwDWebBrowserEvents21DocumentComplete(sender, pDisp, url);
+    };
+}
+
+TTarnwickForm1::~TTarnwickForm1() {
+    destroy();
+    icon_.release();  // shared icons belong to the system
+}
+
+void TTarnwickForm1::create() {
+    RECT outer{0, 0, scale_(kClientWidth), scale_(kClientHeight)};
+    AdjustWindowRectEx(&outer, kWindowStyle, FALSE, 0);
+    const int width = outer.right - outer.left;
+    const int height = outer.bottom - outer.top;
+    const int x = (GetSystemMetrics(SM_CXSCREEN) - width) / 2;
+    const int y = (GetSystemMetrics(SM_CYSCREEN) - height) / 2;
+    const std::wstring title(kAppTitle);
+    createWindow(WS_EX_CONTROLPARENT, kClassName, title.c_str(), kWindowStyle, x, y, width, height, nullptr);
+}
+
+void TTarnwickForm1::show() {
+    ShowWindow(hwnd(), SW_SHOW);
+    UpdateWindow(hwnd());
+}
+
+HWND TTarnwickForm1::control(int id) const {
+    for (const Panel* panel : {&OptionPanel_, &ExceptionPanel_, &LogsPanel_}) {
+        if (!panel->hwnd()) continue;
+        if (HWND found = GetDlgItem(panel->hwnd(), id)) return found;
+    }
+    return GetDlgItem(hwnd(), id);
+}
+
+// Start-up: the design-time window first, then the two guarded phases.
+void TTarnwickForm1::FormCreate() {
+    Timer1_.attach(hwnd());
+    Timer2_.attach(hwnd());
+    tray_.attach(hwnd(), icon_.get());
+    createControls();
+    createTrayMenu();
+    startupFirstPhase();
+    connectBrowsers();
+}
+
+void TTarnwickForm1::startupFirstPhase() {
+    try {
+        writeRunningFlag(true);
+        minimiseHookInstalled_ = true;
+        initform();
+        selectPage(1);
+        if (isOn(settings.automin)) Timer1_.enable();
+        applyAlwaysOnTop();
+    } catch (...) {
+        showMessage(nullptr, kStartupFailed);
+    }
+}
+
+// Creates the shell's window collection, listens to it and subscribes every open window.
+// Only a failure of the collection itself closes the program; single windows that
+// cannot be subscribed are skipped.
+void TTarnwickForm1::connectBrowsers() {
+    try {
+        shellwindows = createShellWindows();
+        SHDocVwDShellWindowsEvents1.Connect(shellwindows.Get());
+        const long count = windowCount(shellwindows.Get());
+        subscriptions_.subscribeNew(shellwindows.Get(), count, &SHDocVwDWebBrowserEvents21, sinkcookie);
+    } catch (...) {
+        showMessage(nullptr, kConnectFailed);
+        Timer2_.enable();
+    }
+}
+
+// A window registering with the shell: subscribe whatever is new in the collection.
+void TTarnwickForm1::ShellWinEventsWindowRegistered(TSHDocVwDShellWindowsEvents*, LONG) {
+    long count = 0;
+    if (!shellwindows || FAILED(shellwindows->get_Count(&count))) return;
+    subscriptions_.subscribeNew(shellwindows.Get(), count, &SHDocVwDWebBrowserEvents21, sinkcookie);
+}
+
+void TTarnwickForm1::SHDocVwDWebBrowserEvents21DocumentComplete(TSHDocVwDWebBrowserEvents2*, IDispatch*,
+                                                                 VARIANT*) {}
+
+void TTarnwickForm1::FormClose() {
+    tray_.remove();
+    try {
+        writeRunningFlag(false);
+    } catch (...) {
+        // The program ends either way; there is nobody left to tell.
+    }
+}
+
+// Every subscription ends before the collection goes, and both before COM does.
+void TTarnwickForm1::FormDestroy() {
+    tray_.remove();
+    Timer1_.disable();
+    Timer2_.disable();
+    subscriptions_.unadviseAll();
+    SHDocVwDShellWindowsEvents1.Disconnect();
+    shellwindows.Reset();
+}
+
+void TTarnwickForm1::Timer1Timer() {
+    Timer1_.disable();
+    minimiseProgram();
+}
+
+void TTarnwickForm1::Timer2Timer() {
+    Timer2_.disable();
+    SendMessageW(hwnd(), WM_CLOSE, 0, 0);
+}
+
+void TTarnwickForm1::CloseTarnwick1Click() {
+    try {
+        tray_.remove();
+        SendMessageW(hwnd(), WM_CLOSE, 0, 0);
+    } catch (...) {
+    }
+}
+
+void TTarnwickForm1::Help1Click() { CloseTarnwick1Click(); }
+
+bool TTarnwickForm1::routeTimer(UINT_PTR id) {
+    switch (id) {
+    case ids::Timer1: Timer1Timer(); return true;
+    case ids::Timer2: Timer2Timer(); return true;
+    default: return false;
+    }
+}
+
+bool TTarnwickForm1::routeCommand(int id, int notification) {
+    struct Route {
+        int id;
+        void (TTarnwickForm1::*handler)();
+    };
+    static constexpr Route kClicks[] = {
+        {ids::Button1, &TTarnwickForm1::Button1Click},
+        {ids::Button6, &TTarnwickForm1::Help1Click},
+        {ids::CloseTarnwick1, &TTarnwickForm1::CloseTarnwick1Click},
+        {ids::oplevel1, &TTarnwickForm1::oplevel1Click},
+        {ids::Highlevel1, &TTarnwickForm1::Highlevel1Click},
+        {ids::Normallevel1, &TTarnwickForm1::Normallevel1Click},
+        {ids::Lowlevel1, &TTarnwickForm1::Lowlevel1Click},
+        {ids::Nonedisable1, &TTarnwickForm1::Nonedisable1Click},
+        {ids::Preferences1, &TTarnwickForm1::Preferences1Click},
+        {ids::Exception1, &TTarnwickForm1::Exception1Click},
+        {ids::V1, &TTarnwickForm1::V1Click},
+        {ids::Visitoursite1, &TTarnwickForm1::Visitoursite1Click},
+    };
+    if (id == ids::SensitivityComboBox) {
+        if (notification == CBN_SELCHANGE) SensitivityComboBoxChange();
+        return true;
+    }
+    if (notification != BN_CLICKED) return false;
+    if (id == IDOK) id = ids::Button1;  // Enter outside the list boxes confirms
+    for (const Route& route : kClicks) {
+        if (route.id == id) {
+            (this->*route.handler)();
+            return true;
+        }
+    }
+    return false;
+}
+
+LRESULT TTarnwickForm1::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+    case WM_CREATE: FormCreate(); return 0;
+    case WM_COMMAND:
+        if (routeCommand(LOWORD(wParam), HIWORD(wParam))) return 0;
+        break;
+    case WM_TIMER:
+        if (routeTimer(wParam)) return 0;
+        break;
+    case WM_SIZE:
+        if (wParam == SIZE_MINIMIZED && minimiseHookInstalled_ && !inTray_) minimizeapplication();
+        return 0;
+    case WM_GETMINMAXINFO: {
+        auto* info = reinterpret_cast<MINMAXINFO*>(lParam);
+        info->ptMinTrackSize = {scale_(kMinOuterWidth), scale_(kMinOuterHeight)};
+        return 0;
+    }
+    case DM_GETDEFID: return MAKELRESULT(ids::Button1, DC_HASDEFID);
+    case kTrayCallbackMessage: trayiconmessage(lParam); return 0;
+    case WM_CLOSE:
+        FormClose();
+        DestroyWindow(hwnd());
+        return 0;
+    case WM_DESTROY:
+        FormDestroy();
+        PostQuitMessage(0);
+        return 0;
+    default: break;
+    }
+    return Window::handleMessage(message, wParam, lParam);
+}
+
+}  // namespace nimbrel

@@ -1,0 +1,118 @@
+// TTarnwickForm1: the program's one working window. It owns the settings, the browser
+// listeners and every handler; the window procedure only decodes messages and routes
+// them to the handlers below.
+#pragma once
+
+#include "app/tray_icon.h"
+#include "browser/event_sink.h"
+#include "browser/window_tracking.h"
+#include "core/settings_rules.h"
+#include "platform/raii.h"
+#include "ui/layout.h"
+#include "ui/one_shot_timer.h"
+#include "ui/panel.h"
+#include "ui/window.h"
+
+#include <exdisp.h>
+
+#include <array>
+
+namespace nimbrel {
+
+class TTarnwickForm1 : public Window {
+public:
+    static constexpr const wchar_t* kClassName = L"TTarnwickForm1";
+
+    TTarnwickForm1();
+    ~TTarnwickForm1() override;
+
+    // Creates the window, which runs the start-up sequence; the window stays hidden
+    // until show() is called by the entry sequence.
+    void create();
+    void show();
+
+    // Start-up, close and destruction.
+    void FormCreate();
+    void FormClose();
+    void FormDestroy();
+
+    // Timers.
+    void Timer1Timer();
+    void Timer2Timer();
+
+    // Commands.
+    void Button1Click();
+    void CloseTarnwick1Click();
+    void Help1Click();
+    void oplevel1Click();
+    void Highlevel1Click();
+    void Normallevel1Click();
+    void Lowlevel1Click();
+    void Nonedisable1Click();
+    void Preferences1Click();
+    void Exception1Click();
+    void V1Click();
+    void Visitoursite1Click();
+    void SensitivityComboBoxChange();
+
+    // Browser and shell events.
+    void ShellWinEventsWindowRegistered(TSHDocVwDShellWindowsEvents* sender, LONG cookie);
+    void SHDocVwDWebBrowserEvents21DocumentComplete(TSHDocVwDWebBrowserEvents2* sender, IDispatch* pDisp,
+                                                    VARIANT* url);
+
+    // Routines.
+    void initform();
+    void minimizeapplication();
+    void restoreapplication();
+    void trayiconmessage(LPARAM mouseMessage);
+
+    // State read by the tests and the other parts of the window.
+    Settings settings;
+    int curpage = 0;
+    ComPtr<IShellWindows> shellwindows;
+    LONG sinkcookie = 0;
+    TSHDocVwDWebBrowserEvents2 SHDocVwDWebBrowserEvents21{L"SHDocVwDWebBrowserEvents21"};
+    TSHDocVwDShellWindowsEvents SHDocVwDShellWindowsEvents1{L"SHDocVwDShellWindowsEvents1"};
+    const WindowSubscriptions& subscriptions() const { return subscriptions_; }
+    HMENU trayMenu() const { return PopupMenu1_.get(); }
+    HWND control(int id) const;
+
+protected:
+    LRESULT handleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+
+private:
+    void createControls();
+    void createOptionPage();
+    void createBottom();
+    void createTrayMenu();
+    void startupFirstPhase();
+    void connectBrowsers();
+    void levelCommand(int level);
+    void checkLevelItem(int level);
+    void selectPage(int page);
+    void applyAlwaysOnTop();
+    void minimiseProgram();
+    bool isChecked(int id) const;
+    void setChecked(int id, bool checked);
+    bool routeCommand(int id, int notification);
+    bool routeTimer(UINT_PTR id);
+
+    Scaler scale_;
+    FontHandle font_;
+    FontHandle boldFont_;
+    FontHandle homePageFont_;
+    IconHandle icon_;
+    MenuHandle PopupMenu1_;
+    Panel OptionPanel_;
+    Panel ExceptionPanel_;
+    Panel LogsPanel_;
+    Panel Panel4_;
+    OneShotTimer Timer1_{ids::Timer1, 1};
+    OneShotTimer Timer2_{ids::Timer2, 1};
+    TrayIcon tray_;
+    WindowSubscriptions subscriptions_;
+    bool minimiseHookInstalled_ = false;
+    bool inTray_ = false;
+};
+
+}  // namespace nimbrel
