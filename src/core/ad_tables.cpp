@@ -13,6 +13,7 @@ constexpr std::array<std::string_view, 9> kLocalMarkers = {
     "file://", "a:\\", "c:\\", "d:\\", "e:\\", "f:\\", "g:\\", "h:\\", "z:\\",
 };
 
+// clang-format off
 constexpr std::array<std::string_view, 59> kHosts = {
     // bare words and fragments
     "doubleclick", "link4ads", "10155$", "w10.",
@@ -38,10 +39,11 @@ constexpr std::array<std::string_view, 59> kHosts = {
     "61.135.131.91", "202.108.36.150",
     "12.130.60.", "63.211.210.",
 };
+// clang-format on
 
 constexpr std::array<std::string_view, 14> kPaths = {
-    "/banner", "/banners/", "/smartbanner/", "/pop-", "/pop/", "/popme", "popup",
-    "popdown", "/ad_", "pop-up", "go2net", "/ad.", "/ad/", "/ads/",
+    "/banner", "/banners/", "/smartbanner/", "/pop-",  "/pop/", "/popme", "popup",
+    "popdown", "/ad_",      "pop-up",        "go2net", "/ad.",  "/ad/",   "/ads/",
 };
 
 constexpr std::array<std::string_view, 11> kWords = {
@@ -60,7 +62,10 @@ std::vector<std::string> upperCopies(std::span<const std::string_view> entries) 
 // Upper-cased once per process; the tables are plain ASCII.
 const std::vector<std::string>& upperEntries(AdTable table) {
     static const std::array<std::vector<std::string>, 4> tables = {
-        upperCopies(kLocalMarkers), upperCopies(kHosts), upperCopies(kPaths), upperCopies(kWords),
+        upperCopies(kLocalMarkers),
+        upperCopies(kHosts),
+        upperCopies(kPaths),
+        upperCopies(kWords),
     };
     return tables[static_cast<std::size_t>(table)];
 }

@@ -12,9 +12,9 @@ namespace nimbrel {
 
 enum class AdTable {
     localMarkers,  // local files and drives: never filtered
-    hosts,          // ad servers, ad-funded hosting, affiliate networks
-    paths,          // banner and pop-up paths
-    words,          // plain ad words (levels "0" and "1" only)
+    hosts,         // ad servers, ad-funded hosting, affiliate networks
+    paths,         // banner and pop-up paths
+    words,         // plain ad words (levels "0" and "1" only)
 };
 
 // Word-table rules beyond the plain entries: an address holding the exception word skips the

@@ -44,8 +44,8 @@ std::string buildAddressReport(const CodePage& codePage, std::span<const std::st
             appendEntry(browsers, nextBrowser++, address);
         }
     }
-    return heading(kBrowserHeading) + browsers + std::string(kListSeparator) +
-           heading(kFolderHeading) + folders;
+    return heading(kBrowserHeading) + browsers + std::string(kListSeparator) + heading(kFolderHeading) +
+           folders;
 }
 
 }  // namespace nimbrel

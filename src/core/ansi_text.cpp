@@ -57,8 +57,7 @@ std::string upperCase(const CodePage& codePage, std::string_view text) {
     return result;
 }
 
-std::size_t findAtBoundary(const CodePage& codePage, std::string_view haystack,
-                             std::string_view needle) {
+std::size_t findAtBoundary(const CodePage& codePage, std::string_view haystack, std::string_view needle) {
     std::size_t candidate = haystack.find(needle);
     if (!codePage.hasLeadBytes()) {
         return candidate;
@@ -77,15 +76,12 @@ std::size_t findAtBoundary(const CodePage& codePage, std::string_view haystack,
     return std::string_view::npos;
 }
 
-bool containsAtBoundary(const CodePage& codePage, std::string_view haystack,
-                          std::string_view needle) {
+bool containsAtBoundary(const CodePage& codePage, std::string_view haystack, std::string_view needle) {
     return findAtBoundary(codePage, haystack, needle) != std::string_view::npos;
 }
 
-bool containsIgnoringCase(const CodePage& codePage, std::string_view haystack,
-                            std::string_view needle) {
-    return containsAtBoundary(codePage, upperCase(codePage, haystack),
-                                upperCase(codePage, needle));
+bool containsIgnoringCase(const CodePage& codePage, std::string_view haystack, std::string_view needle) {
+    return containsAtBoundary(codePage, upperCase(codePage, haystack), upperCase(codePage, needle));
 }
 
 std::string_view trimBlanksAndControls(std::string_view text) {

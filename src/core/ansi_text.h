@@ -45,14 +45,11 @@ void upperCaseInPlace(const CodePage& codePage, std::string& text);
 
 // Position of the first occurrence of `needle` in `haystack` that starts on a character
 // boundary of `haystack`, or npos. Letter case counts; an empty needle is found at 0.
-std::size_t findAtBoundary(const CodePage& codePage, std::string_view haystack,
-                             std::string_view needle);
-bool containsAtBoundary(const CodePage& codePage, std::string_view haystack,
-                          std::string_view needle);
+std::size_t findAtBoundary(const CodePage& codePage, std::string_view haystack, std::string_view needle);
+bool containsAtBoundary(const CodePage& codePage, std::string_view haystack, std::string_view needle);
 
 // Both sides upper-cased by the code page, then searched at a character boundary.
-bool containsIgnoringCase(const CodePage& codePage, std::string_view haystack,
-                            std::string_view needle);
+bool containsIgnoringCase(const CodePage& codePage, std::string_view haystack, std::string_view needle);
 
 // Removes bytes of code 0 to 32 (blanks and control characters) from both ends.
 std::string_view trimBlanksAndControls(std::string_view text);

@@ -39,8 +39,8 @@ std::string shownAddress(std::string_view address) {
     return std::string(address);
 }
 
-std::optional<LogRow> makeLogRow(const CodePage& codePage, std::string_view address,
-                                   const LocalTime& time, std::string_view timeSeparator) {
+std::optional<LogRow> makeLogRow(const CodePage& codePage, std::string_view address, const LocalTime& time,
+                                 std::string_view timeSeparator) {
     if (!isLoggable(codePage, address)) {
         return std::nullopt;
     }

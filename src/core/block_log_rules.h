@@ -34,7 +34,7 @@ std::string formatTimeStamp(const LocalTime& time, std::string_view timeSeparato
 std::string shownAddress(std::string_view address);
 
 // The row for one removal, or nothing when the address is not logged at all.
-std::optional<LogRow> makeLogRow(const CodePage& codePage, std::string_view address,
-                                   const LocalTime& time, std::string_view timeSeparator);
+std::optional<LogRow> makeLogRow(const CodePage& codePage, std::string_view address, const LocalTime& time,
+                                 std::string_view timeSeparator);
 
 }  // namespace nimbrel

@@ -57,7 +57,7 @@ bool navigationIgnored(const FilterSettings& settings, bool ctrlDown, bool isWeb
 }
 
 NavigationVerdict judgeAddress(const CodePage& codePage, const FilterSettings& settings,
-                                const ExceptionLists& lists, std::string_view address) {
+                               const ExceptionLists& lists, std::string_view address) {
     const SearchText text(codePage, address);
     if (containsAnyEntry(text, AdTable::localMarkers)) {
         return {};
@@ -79,7 +79,7 @@ NavigationVerdict judgeAddress(const CodePage& codePage, const FilterSettings& s
 }
 
 NavigationVerdict judgeNavigation(const CodePage& codePage, const FilterSettings& settings,
-                                   const ExceptionLists& lists, const NavigationEvent& event) {
+                                  const ExceptionLists& lists, const NavigationEvent& event) {
     if (navigationIgnored(settings, event.ctrlDown, event.isWebBrowser)) {
         return {};
     }

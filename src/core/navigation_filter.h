@@ -11,7 +11,7 @@ namespace nimbrel {
 
 // What the handler does, in this order. Neither flag set means: leave the event alone.
 struct NavigationVerdict {
-    bool cancel = false;          // log the address as received, then set Cancel
+    bool cancel = false;        // log the address as received, then set Cancel
     bool runPopupStep = false;  // one pop-up pass at once, then start Timer3, Timer4, Timer6
 
     bool operator==(const NavigationVerdict&) const = default;
@@ -24,7 +24,7 @@ bool navigationIgnored(const FilterSettings& settings, bool ctrlDown, bool isWeb
 // The rest of the decision, for an event that was not ignored. `address` is the ANSI text
 // as received from the browser.
 NavigationVerdict judgeAddress(const CodePage& codePage, const FilterSettings& settings,
-                                const ExceptionLists& lists, std::string_view address);
+                               const ExceptionLists& lists, std::string_view address);
 
 struct NavigationEvent {
     std::string_view address;
@@ -34,6 +34,6 @@ struct NavigationEvent {
 
 // Both parts together.
 NavigationVerdict judgeNavigation(const CodePage& codePage, const FilterSettings& settings,
-                                   const ExceptionLists& lists, const NavigationEvent& event);
+                                  const ExceptionLists& lists, const NavigationEvent& event);
 
 }  // namespace nimbrel

@@ -72,8 +72,7 @@ WindowVerdict PopupPass::judge(std::string_view address, const std::function<int
     if (listmatch(lists_.black, text)) {
         return WindowVerdict::quitBlackListed;
     }
-    if (!hasNoToolBar(readToolBar()) || sparedByExemptionWord(text) ||
-        listmatch(lists_.white, text)) {
+    if (!hasNoToolBar(readToolBar()) || sparedByExemptionWord(text) || listmatch(lists_.white, text)) {
         return WindowVerdict::keep;
     }
     return WindowVerdict::quitPopup;

@@ -14,7 +14,7 @@
 namespace nimbrel {
 
 struct NewWindowVerdict {
-    bool cancel = false;        // refuse the window (nothing is logged)
+    bool cancel = false;       // refuse the window (nothing is logged)
     bool startTimers = false;  // start Timer3, Timer4, Timer6 in that order
 
     bool operator==(const NewWindowVerdict&) const = default;
@@ -30,7 +30,7 @@ bool timerRunsPass(const FilterSettings& settings);
 enum class WindowVerdict {
     keep,
     quitBlackListed,  // its address matches a usable black-list line
-    quitPopup,         // it has no tool bar and nothing spares it
+    quitPopup,        // it has no tool bar and nothing spares it
 };
 
 inline bool closesWindow(WindowVerdict verdict) { return verdict != WindowVerdict::keep; }

@@ -42,15 +42,18 @@ bool isPublicDotted(std::string_view text) {
 
 TEST(AdTablesTest, LocalMarkersAreFileSchemeAndNineDrives) {
     EXPECT_EQ(entries(AdTable::localMarkers),
-              (std::vector<std::string>{"file://", "a:\\", "c:\\", "d:\\", "e:\\", "f:\\", "g:\\", "h:\\", "z:\\"}));
+              (std::vector<std::string>{"file://", "a:\\", "c:\\", "d:\\", "e:\\", "f:\\", "g:\\", "h:\\",
+                                        "z:\\"}));
 }
 
 TEST(AdTablesTest, PathAndWordTables) {
-    EXPECT_EQ(entries(AdTable::paths),
-              (std::vector<std::string>{"/banner", "/banners/", "/smartbanner/", "/pop-", "/pop/", "/popme", "popup",
-                                        "popdown", "/ad_", "pop-up", "go2net", "/ad.", "/ad/", "/ads/"}));
-    EXPECT_EQ(entries(AdTable::words), (std::vector<std::string>{"ad1", "ad2", "ad3", "ad4", "ad5", "ad6", "ad_",
-                                                                 "dollars.", "/ad.s/", "advertising", "/ads"}));
+    EXPECT_EQ(
+        entries(AdTable::paths),
+        (std::vector<std::string>{"/banner", "/banners/", "/smartbanner/", "/pop-", "/pop/", "/popme",
+                                  "popup", "popdown", "/ad_", "pop-up", "go2net", "/ad.", "/ad/", "/ads/"}));
+    EXPECT_EQ(entries(AdTable::words),
+              (std::vector<std::string>{"ad1", "ad2", "ad3", "ad4", "ad5", "ad6", "ad_", "dollars.", "/ad.s/",
+                                        "advertising", "/ads"}));
     EXPECT_EQ(kWordTableException, "read");
     EXPECT_EQ(kConditionalAdWord, "ad ");
     EXPECT_EQ(kConditionalAdWordVeto, "kill");

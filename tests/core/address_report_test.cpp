@@ -50,8 +50,11 @@ TEST(AddressReportTest, NumbersHaveNoLeadingZerosPastNine) {
 TEST(AddressReportTest, Gb2312AddressesAreKeptAndFileMarkerNeedsABoundary) {
     const std::string chinese = "http://x.cn/\xD6\xD0\xCE\xC4";
     // 0x81 0x46 is one character whose trail byte reads as 'F': no "FILE://" starts there.
-    const std::string tricky = "http://x.cn/\x81" "FILE://";
-    EXPECT_EQ(report({chinese, tricky}), kBrowserHeading + "\r1: " + chinese + "\r2: " + tricky + kSeparator + kFolderHeading);
+    const std::string tricky =
+        "http://x.cn/\x81"
+        "FILE://";
+    EXPECT_EQ(report({chinese, tricky}),
+              kBrowserHeading + "\r1: " + chinese + "\r2: " + tricky + kSeparator + kFolderHeading);
     EXPECT_TRUE(isFolderAddress(CodePage::singleByte(), tricky));
 }
 

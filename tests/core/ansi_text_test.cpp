@@ -10,9 +10,9 @@ namespace nimbrel {
 namespace {
 
 // Code page 936 characters used below (lead byte, trail byte):
-const std::string kAh = "\xB0\xA1";           // 啊: a plain GB2312 character
-const std::string kTrailLowerA = "\x81\x61";  // 乤: its trail byte is 'a'
-const std::string kTrailUpperA = "\x81\x41";  // 丄: its trail byte is 'A'
+const std::string kAh = "\xB0\xA1";               // 啊: a plain GB2312 character
+const std::string kTrailLowerA = "\x81\x61";      // 乤: its trail byte is 'a'
+const std::string kTrailUpperA = "\x81\x41";      // 丄: its trail byte is 'A'
 const std::string kChinese = "\xD6\xD0\xCE\xC4";  // 中文
 
 TEST(CodePageTest, LeadBytesComeFromTheGivenRanges) {
@@ -38,7 +38,8 @@ TEST(CodePageTest, SingleByteAndGb2312) {
     EXPECT_FALSE(CodePage::singleByte().hasLeadBytes());
     for (unsigned byte = 0; byte < 256; ++byte) {
         EXPECT_FALSE(CodePage::singleByte().isLeadByte(static_cast<unsigned char>(byte)));
-        EXPECT_EQ(CodePage::gb2312().isLeadByte(static_cast<unsigned char>(byte)), byte >= 0x81 && byte <= 0xFE)
+        EXPECT_EQ(CodePage::gb2312().isLeadByte(static_cast<unsigned char>(byte)),
+                  byte >= 0x81 && byte <= 0xFE)
             << byte;
     }
 }
@@ -58,7 +59,9 @@ TEST(UpperCaseTest, DoubleByteCharactersStayWhole) {
 
 TEST(UpperCaseTest, SingleBytePageUppercasesBytesAfterHighBytes) {
     // Without lead bytes, 0x81 is a character of its own and the 'a' after it is a letter.
-    EXPECT_EQ(upperCase(CodePage::singleByte(), kTrailLowerA), "\x81" "A");
+    EXPECT_EQ(upperCase(CodePage::singleByte(), kTrailLowerA),
+              "\x81"
+              "A");
 }
 
 TEST(UpperCaseTest, LeadByteAtTheEndIsLeftAlone) {
@@ -119,10 +122,21 @@ TEST(TrimTest, CodesUpTo32GoFromBothEndsOnly) {
 TEST(SearchTextTest, AgreesWithThePlainSearchEverywhere) {
     const CodePage gb = CodePage::gb2312();
     const std::vector<std::string> texts = {
-        "http://ad.example.com/", kTrailUpperA + "A" + kTrailLowerA + "a", kChinese + "AD" + kAh,
-        "\xB0\xB0\xB0\xB0\xB0", "x\x81", "",
+        "http://ad.example.com/",
+        kTrailUpperA + "A" + kTrailLowerA + "a",
+        kChinese + "AD" + kAh,
+        "\xB0\xB0\xB0\xB0\xB0",
+        "x\x81",
+        "",
     };
-    const std::vector<std::string> needles = {"A", "AD", "\xB0\xB0", "\x81", kTrailUpperA, "\xA1" "A", ""};
+    const std::vector<std::string> needles = {"A",
+                                              "AD",
+                                              "\xB0\xB0",
+                                              "\x81",
+                                              kTrailUpperA,
+                                              "\xA1"
+                                              "A",
+                                              ""};
     for (const std::string& text : texts) {
         const SearchText prepared(gb, text);
         EXPECT_EQ(prepared.upper(), upperCase(gb, text));

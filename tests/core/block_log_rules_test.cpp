@@ -17,12 +17,16 @@ TEST(BlockLogRulesTest, PlaceholderPictureIsNeverLogged) {
 }
 
 TEST(BlockLogRulesTest, TimeStampHasTwoDigitFieldsAndTheLocaleSeparator) {
-    EXPECT_EQ(formatTimeStamp({.month = 2, .day = 3, .hour = 9, .minute = 5, .second = 7}, ":"), "02-03 09:05:07");
+    EXPECT_EQ(formatTimeStamp({.month = 2, .day = 3, .hour = 9, .minute = 5, .second = 7}, ":"),
+              "02-03 09:05:07");
     EXPECT_EQ(formatTimeStamp({.month = 12, .day = 31, .hour = 23, .minute = 59, .second = 58}, ":"),
               "12-31 23:59:58");
-    EXPECT_EQ(formatTimeStamp({.month = 1, .day = 1, .hour = 0, .minute = 0, .second = 3}, ":"), "01-01 00:00:03");
-    EXPECT_EQ(formatTimeStamp({.month = 10, .day = 9, .hour = 14, .minute = 30, .second = 0}, "."), "10-09 14.30.00");
-    EXPECT_EQ(formatTimeStamp({.month = 7, .day = 4, .hour = 8, .minute = 1, .second = 2}, "h"), "07-04 08h01h02");
+    EXPECT_EQ(formatTimeStamp({.month = 1, .day = 1, .hour = 0, .minute = 0, .second = 3}, ":"),
+              "01-01 00:00:03");
+    EXPECT_EQ(formatTimeStamp({.month = 10, .day = 9, .hour = 14, .minute = 30, .second = 0}, "."),
+              "10-09 14.30.00");
+    EXPECT_EQ(formatTimeStamp({.month = 7, .day = 4, .hour = 8, .minute = 1, .second = 2}, "h"),
+              "07-04 08h01h02");
 }
 
 TEST(BlockLogRulesTest, BlankAddressesShowAsPopupAd) {
@@ -39,13 +43,18 @@ TEST(BlockLogRulesTest, OtherAddressesShowExactlyAsPassed) {
 TEST(BlockLogRulesTest, RowCarriesStampAndShownAddress) {
     const LocalTime time{.month = 2, .day = 3, .hour = 9, .minute = 5, .second = 7};
     EXPECT_EQ(makeLogRow(CodePage::gb2312(), " ", time, ":"), (LogRow{"02-03 09:05:07", "Popup ad"}));
-    EXPECT_EQ(makeLogRow(CodePage::gb2312(), "http://A/b", time, ":"), (LogRow{"02-03 09:05:07", "http://A/b"}));
+    EXPECT_EQ(makeLogRow(CodePage::gb2312(), "http://A/b", time, ":"),
+              (LogRow{"02-03 09:05:07", "http://A/b"}));
 }
 
 TEST(BlockLogRulesTest, TrailByteDoesNotStartThePlaceholderName) {
     // 0x81 0x41 is one character whose trail byte reads as 'A'.
-    EXPECT_TRUE(isLoggable(CodePage::gb2312(), "http://x.cn/\x81" "ADREMOVED.GIF"));
-    EXPECT_FALSE(isLoggable(CodePage::singleByte(), "http://x.cn/\x81" "ADREMOVED.GIF"));
+    EXPECT_TRUE(isLoggable(CodePage::gb2312(),
+                           "http://x.cn/\x81"
+                           "ADREMOVED.GIF"));
+    EXPECT_FALSE(isLoggable(CodePage::singleByte(),
+                            "http://x.cn/\x81"
+                            "ADREMOVED.GIF"));
 }
 
 }  // namespace

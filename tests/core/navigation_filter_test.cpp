@@ -52,7 +52,8 @@ TEST_F(NavigationFilterTest, PathTableCancelsAtLevelsZeroToTwo) {
 }
 
 TEST_F(NavigationFilterTest, HostTableCancelsAtLevelsZeroToTwo) {
-    for (const char* address : {"http://m.DoubleClick.net/x", "http://www.link4ads.com/", "http://x.com/w10.gif"}) {
+    for (const char* address :
+         {"http://m.DoubleClick.net/x", "http://www.link4ads.com/", "http://x.com/w10.gif"}) {
         EXPECT_TRUE(cancelledAtLevel(L"0", address)) << address;
         EXPECT_TRUE(cancelledAtLevel(L"2", address)) << address;
         EXPECT_FALSE(cancelledAtLevel(L"3", address)) << address;
@@ -65,7 +66,8 @@ TEST_F(NavigationFilterTest, WordTableOnlyAtLevelsZeroAndOne) {
     EXPECT_TRUE(cancelledAtLevel(L"1", slashAds));
     EXPECT_FALSE(cancelledAtLevel(L"2", slashAds));
     EXPECT_FALSE(cancelledAtLevel(L"3", slashAds));
-    for (const char* address : {"http://x.com/AD3.jpg", "http://x.com/?p=dollars.", "http://x.com/advertising"}) {
+    for (const char* address :
+         {"http://x.com/AD3.jpg", "http://x.com/?p=dollars.", "http://x.com/advertising"}) {
         EXPECT_TRUE(cancelledAtLevel(L"1", address)) << address;
         EXPECT_FALSE(cancelledAtLevel(L"2", address)) << address;
     }
@@ -90,7 +92,8 @@ TEST_F(NavigationFilterTest, NumericEntriesAreSubstrings) {
     int wholeAddresses = 0;
     for (std::string_view entry : tableEntries(AdTable::hosts)) {
         const bool numeric = entry.find_first_not_of("0123456789.") == std::string_view::npos;
-        if (!numeric || entry.back() == '.') continue;
+        if (!numeric || entry.back() == '.')
+            continue;
         ++wholeAddresses;
         const std::string text(entry);
         EXPECT_TRUE(cancelledAtLevel(L"2", "http://" + text + "/")) << text;
@@ -103,8 +106,9 @@ TEST_F(NavigationFilterTest, NumericEntriesAreSubstrings) {
 TEST_F(NavigationFilterTest, LocalAddressesPassUntouched) {
     killpop = L"1";
     black = {"    "};
-    for (const char* address : {"file:///C:/ads/x.html", "http://x.com/ads/?FILE://x", "http://x.com/ads/?c:\\x",
-                                "http://x.com/ads/?C:\\x", "a:\\ads", "z:\\ads", "http://x/ads?h:\\"}) {
+    for (const char* address :
+         {"file:///C:/ads/x.html", "http://x.com/ads/?FILE://x", "http://x.com/ads/?c:\\x",
+          "http://x.com/ads/?C:\\x", "a:\\ads", "z:\\ads", "http://x/ads?h:\\"}) {
         EXPECT_EQ(judge(address), kLeftAlone) << address;
     }
 }
@@ -138,7 +142,8 @@ TEST_F(NavigationFilterTest, WhiteListExemptsFromTheTablesAtEveryLevel) {
     white = {"fine.example*ads"};
     for (const wchar_t* level : {L"0", L"1", L"2"}) {
         killlevel = level;
-        EXPECT_EQ(judge("http://fine.example/ads/x"), (NavigationVerdict{.cancel = false, .runPopupStep = true}));
+        EXPECT_EQ(judge("http://fine.example/ads/x"),
+                  (NavigationVerdict{.cancel = false, .runPopupStep = true}));
         EXPECT_TRUE(judge("http://other.example/ads/x").cancel);
     }
 }
@@ -201,10 +206,16 @@ TEST_F(NavigationFilterTest, ObjectsThatAreNotBrowsersAreIgnored) {
 
 TEST_F(NavigationFilterTest, TrailByteNeverCompletesAnAdWord) {
     // 丄 (0x81 0x41) followed by "d1": byte-wise "AD1", but the 'A' is half of a character.
-    EXPECT_FALSE(cancelledAtLevel(L"1", "http://www.example.cn/\x81\x41" "d1.html"));
-    EXPECT_TRUE(cancelledAtLevel(L"1", "http://www.example.cn/\xB0\xA1" "ad1.html"));
+    EXPECT_FALSE(cancelledAtLevel(L"1",
+                                  "http://www.example.cn/\x81\x41"
+                                  "d1.html"));
+    EXPECT_TRUE(cancelledAtLevel(L"1",
+                                 "http://www.example.cn/\xB0\xA1"
+                                 "ad1.html"));
     // 乤 (0x81 0x61) before "d_": its trail byte is not a letter and stays as it is.
-    EXPECT_FALSE(cancelledAtLevel(L"1", "http://www.example.cn/\x81\x61" "d_x"));
+    EXPECT_FALSE(cancelledAtLevel(L"1",
+                                  "http://www.example.cn/\x81\x61"
+                                  "d_x"));
 }
 
 TEST_F(NavigationFilterTest, Gb2312AddressesAreListedByWholeCharacters) {

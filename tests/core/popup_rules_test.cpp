@@ -61,7 +61,8 @@ TEST_F(PopupRulesTest, NewWindowRefusedOnlyAtLevelZero) {
     EXPECT_EQ(judgeNewWindow(settings(), false), (NewWindowVerdict{.cancel = true, .startTimers = true}));
     for (const wchar_t* level : {L"1", L"2", L"3", L"9", L""}) {
         killlevel = level;
-        EXPECT_EQ(judgeNewWindow(settings(), false), (NewWindowVerdict{.cancel = false, .startTimers = true}));
+        EXPECT_EQ(judgeNewWindow(settings(), false),
+                  (NewWindowVerdict{.cancel = false, .startTimers = true}));
     }
 }
 
@@ -106,7 +107,8 @@ TEST_F(PopupRulesTest, PassDoesNothingWhileCtrlIsHeldWithHotKeys) {
 TEST_F(PopupRulesTest, WindowWithoutToolBarIsClosedUnlessWhiteListed) {
     for (const wchar_t* level : {L"0", L"1", L"2", L"3"}) {
         white.clear();
-        EXPECT_EQ(judgeAtLevel(level, "http://popup.example/offer.html", kNoToolBar), WindowVerdict::quitPopup);
+        EXPECT_EQ(judgeAtLevel(level, "http://popup.example/offer.html", kNoToolBar),
+                  WindowVerdict::quitPopup);
         white = {"popup.example"};
         EXPECT_EQ(judgeAtLevel(level, "http://popup.example/offer.html", kNoToolBar), WindowVerdict::keep);
     }
@@ -131,22 +133,32 @@ TEST_F(PopupRulesTest, EveryExemptionWordSparesInAnyCase) {
     ASSERT_EQ(popupExemptionWords().size(), 7u);
     for (std::string_view word : popupExemptionWords()) {
         std::string shouted = upperCase(CodePage::singleByte(), word);
-        EXPECT_EQ(judgeAtLevel(L"2", "http://x/" + std::string(word), kNoToolBar), WindowVerdict::keep) << word;
+        EXPECT_EQ(judgeAtLevel(L"2", "http://x/" + std::string(word), kNoToolBar), WindowVerdict::keep)
+            << word;
         EXPECT_EQ(judgeAtLevel(L"3", "http://x/" + shouted, kNoToolBar), WindowVerdict::keep) << word;
     }
 }
 
 TEST_F(PopupRulesTest, ExemptionWordMustStartOnACharacterBoundary) {
     // 0x81 0x52 is one character whose trail byte reads as 'R': byte-wise "REAL", but no word.
-    EXPECT_EQ(judgeAtLevel(L"2", "http://x.cn/\x81" "REAL", kNoToolBar), WindowVerdict::quitPopup);
-    EXPECT_EQ(judgeAtLevel(L"2", "http://x.cn/\xB0\xA1" "rEAL", kNoToolBar), WindowVerdict::keep);
+    EXPECT_EQ(judgeAtLevel(L"2",
+                           "http://x.cn/\x81"
+                           "REAL",
+                           kNoToolBar),
+              WindowVerdict::quitPopup);
+    EXPECT_EQ(judgeAtLevel(L"2",
+                           "http://x.cn/\xB0\xA1"
+                           "rEAL",
+                           kNoToolBar),
+              WindowVerdict::keep);
 }
 
 TEST_F(PopupRulesTest, BlackListClosesEvenWindowsWithToolBarsAndWhiteListedOnes) {
     black = {"evil.example"};
     white = {"evil.example"};
     for (const wchar_t* level : {L"0", L"1", L"2", L"3"}) {
-        EXPECT_EQ(judgeAtLevel(level, "http://evil.example/music/", kToolBar), WindowVerdict::quitBlackListed);
+        EXPECT_EQ(judgeAtLevel(level, "http://evil.example/music/", kToolBar),
+                  WindowVerdict::quitBlackListed);
     }
 }
 

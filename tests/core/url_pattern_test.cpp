@@ -23,7 +23,8 @@ bool listMatches(const std::vector<std::string>& lines, std::string_view address
 }
 
 TEST(SplitPatternTest, PatternWithoutStarFillsAllFiveSlots) {
-    EXPECT_EQ(splitPattern("doubleclick"), pieces("doubleclick", "doubleclick", "doubleclick", "doubleclick", "doubleclick"));
+    EXPECT_EQ(splitPattern("doubleclick"),
+              pieces("doubleclick", "doubleclick", "doubleclick", "doubleclick", "doubleclick"));
 }
 
 TEST(SplitPatternTest, LastPieceRepeatsInTheRemainingSlots) {
