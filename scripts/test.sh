@@ -1,0 +1,155 @@
+#!/usr/bin/env bash
+# Builds everything and runs every test: the native core tests, then the Win32
+# runners under Wine (project prefix, Chinese locale, a display or a private Xvfb).
+# Each runner has a time limit; a runner that is missing, crashes or hangs counts
+# as a failure. Logs go to build/test-logs/. The last line is "N passed, M failed".
+set -uo pipefail
+source "$(dirname "${BASH_SOURCE[0]}")/common.sh"
+
+LOGS="$NIMBREL_ROOT/build/test-logs"
+SHOTS="$NIMBREL_ROOT/build/screenshots"
+RUNNER_TIMEOUT="${NIMBREL_TEST_TIMEOUT:-600}"
+
+total_passed=0
+total_failed=0
+total_skipped=0
+report=()
+
+note() { report+=("$*"); }
+count_failure() { total_failed=$((total_failed + 1)); note "$1"; }
+
+# Number from the first line matching a GoogleTest summary pattern, or empty.
+summary_number() {
+  grep -E -m1 "$1" "$2" | grep -oE '[0-9]+' | head -1
+}
+
+# Reads a runner's log and its exit code into the totals.
+tally() {
+  local name="$1" log="$2" rc="$3" passed failed skipped how=""
+  local clean="$log"
+  # Wine's console output ends lines with CR LF.
+  tr -d '\r' <"$log" >"$log.tmp" && mv "$log.tmp" "$log"
+  if grep -qE '^\[==========\] [0-9]+ tests? from .* ran' "$clean"; then
+    passed="$(summary_number '^\[  PASSED  \] [0-9]+ test' "$clean")"
+    failed="$(summary_number '^\[  FAILED  \] [0-9]+ test' "$clean")"
+    skipped="$(summary_number '^\[  SKIPPED \] [0-9]+ test' "$clean")"
+  else
+    # No summary: the runner died or hung. Count what finished, and the runner itself.
+    passed="$(grep -cE '^\[       OK \] ' "$clean")"
+    failed=$(( $(grep -cE '^\[  FAILED  \] .*\(' "$clean") + 1 ))
+    skipped=0
+    how="ended before its summary"
+  fi
+  passed="${passed:-0}" failed="${failed:-0}" skipped="${skipped:-0}"
+  if [ "$rc" -eq 124 ] || [ "$rc" -eq 137 ]; then
+    how="timed out after ${RUNNER_TIMEOUT} s"
+  elif [ "$rc" -ne 0 ] && [ "$failed" -eq 0 ]; then
+    failed=1
+    how="exit code $rc"
+  fi
+  if [ $((passed + failed)) -eq 0 ]; then
+    failed=1
+    how="ran no test"
+  fi
+  total_passed=$((total_passed + passed))
+  total_failed=$((total_failed + failed))
+  total_skipped=$((total_skipped + skipped))
+  note "$name: $passed passed, $failed failed${how:+ ($how)}"
+}
+
+# run_runner NAME EXE [LAUNCHER...]: runs a GoogleTest executable, output shown and logged.
+run_runner() {
+  local name="$1" exe="$2"
+  shift 2
+  local log="$LOGS/$name.log"
+  if [ ! -f "$exe" ]; then
+    count_failure "$name: missing (${exe#"$NIMBREL_ROOT"/} was not built)"
+    return
+  fi
+  say "running $name"
+  timeout -k 10 "$RUNNER_TIMEOUT" "$@" "$exe" --gtest_color=no </dev/null 2>&1 | tee "$log"
+  tally "$name" "$log" "${PIPESTATUS[0]}"
+}
+
+run_wine_runner() {
+  wine_session_stop
+  run_runner "$1" "$2" "$NIMBREL_WINE"
+  wine_session_stop
+}
+
+run_benchmarks() {
+  local bench="$NIMBREL_ROOT/build/native/nimbrel_bench"
+  [ -x "$bench" ] || return 0
+  say "running the benchmarks briefly (build/test-logs/bench.log)"
+  if timeout 300 "$bench" --benchmark_min_time=0.01 >"$LOGS/bench.log" 2>&1; then
+    note "benchmarks: ran (not counted; build/test-logs/bench.log)"
+  else
+    note "benchmarks: did not finish cleanly (not counted; build/test-logs/bench.log)"
+  fi
+}
+
+list_screenshots() {
+  local shot found=0
+  for shot in "$SHOTS"/*.png; do
+    [ -f "$shot" ] || continue
+    [ "$found" -eq 0 ] && note "screenshots:"
+    found=1
+    note "  ${shot#"$NIMBREL_ROOT"/}"
+  done
+}
+
+wine_runners() {
+  source "$NIMBREL_ROOT/scripts/wine-env.sh"
+  source "$NIMBREL_ROOT/scripts/display.sh"
+  display_start
+  trap 'wine_session_stop; display_stop' EXIT
+  if ! bash "$NIMBREL_ROOT/scripts/prefix.sh"; then
+    count_failure "Wine prefix: set-up failed"
+  else
+    run_wine_runner win_tests "$NIMBREL_ROOT/build/win/win_tests.exe"
+    run_wine_runner e2e_tests "$NIMBREL_ROOT/build/win/e2e_tests.exe"
+  fi
+  wine_session_stop
+  display_stop
+  trap - EXIT
+}
+
+finish() {
+  local line
+  echo
+  echo "---- summary ----"
+  for line in "${report[@]}"; do echo "$line"; done
+  if [ "$total_skipped" -gt 0 ]; then
+    echo "$total_passed passed, $total_failed failed, $total_skipped skipped"
+  else
+    echo "$total_passed passed, $total_failed failed"
+  fi
+  [ "$total_failed" -eq 0 ]
+  exit
+}
+
+main() {
+  cd "$NIMBREL_ROOT" || exit 1
+  mkdir -p "$LOGS"
+  rm -f "$LOGS"/*.log "$SHOTS"/*.png
+  local start
+  start="$(now)"
+
+  if ! bash scripts/deps.sh; then
+    count_failure "dependencies: installation failed"
+    finish
+  fi
+  bash scripts/build.sh all --keep-going 2>&1 | tee "$LOGS/build.log"
+  if [ "${PIPESTATUS[0]}" -ne 0 ]; then
+    count_failure "build: failed (build/test-logs/build.log); runners left from earlier builds may be stale"
+  fi
+
+  run_runner core_tests "$NIMBREL_ROOT/build/native/core_tests"
+  wine_runners
+  run_benchmarks
+  list_screenshots
+  note "time: $(elapsed_since "$start") s"
+  finish
+}
+
+main "$@"
