@@ -45,6 +45,8 @@ void upperCaseInPlace(const CodePage& codePage, std::string& text);
 
 // Position of the first occurrence of `needle` in `haystack` that starts on a character
 // boundary of `haystack`, or npos. Letter case counts; an empty needle is found at 0.
+// Only the start is checked: a needle of whole characters that starts on a boundary also
+// ends on one. A needle that ends in half a character may match the first half of one.
 std::size_t findAtBoundary(const CodePage& codePage, std::string_view haystack, std::string_view needle);
 bool containsAtBoundary(const CodePage& codePage, std::string_view haystack, std::string_view needle);
 

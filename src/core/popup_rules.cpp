@@ -10,7 +10,8 @@ namespace nimbrel {
 namespace {
 
 // Media sites open player windows without tool bars on purpose; so do a software-download
-// site and a news site that users rely on.
+// site and a news site that users rely on. Like every address test, a word counts only where
+// it starts on a character boundary.
 constexpr std::array<std::string_view, 7> kExemptionWords = {
     "real", "audio", "music", "movie", "radio", "skycn.com", "xinhuanet.com",
 };

@@ -39,7 +39,8 @@ inline bool closesWindow(WindowVerdict verdict) { return verdict != WindowVerdic
 std::span<const std::string_view> popupExemptionWords();
 
 // One pass. Created only when a pass has work to do; otherwise the pass ends before it
-// looks at any window.
+// looks at any window. The pass judges every window against the list lines it was given:
+// the caller reads them from the boxes when the pass begins.
 class PopupPass {
 public:
     static std::optional<PopupPass> begin(const CodePage& codePage, const FilterSettings& settings,

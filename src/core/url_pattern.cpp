@@ -42,6 +42,7 @@ bool patternMatches(std::string_view pattern, const SearchText& address, std::st
 
 }  // namespace
 
+// '*' is looked for byte by byte: no double-byte code page of the system uses it as a trail byte.
 PatternPieces splitPattern(std::string_view pattern) {
     PatternPieces pieces;
     std::string_view remainder = pattern;
