@@ -18,9 +18,7 @@ struct StandinProcess::Output {
   bool ended = false;
 };
 
-namespace {
-
-void read_lines(std::shared_ptr<StandinProcess::Output> output) {
+void StandinProcess::read_lines(std::shared_ptr<Output> output) {
   std::string pending;
   char buffer[4096];
   DWORD read = 0;
@@ -38,6 +36,8 @@ void read_lines(std::shared_ptr<StandinProcess::Output> output) {
   output->ended = true;
   output->changed.notify_all();
 }
+
+namespace {
 
 std::wstring widen(const std::string& ascii) { return {ascii.begin(), ascii.end()}; }
 

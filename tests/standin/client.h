@@ -34,7 +34,7 @@ class StandinProcess {
 
  private:
   struct Output;  // lines read by a thread of its own
-
+  static void read_lines(std::shared_ptr<Output> output);
   std::string next_line(std::chrono::milliseconds timeout);
 
   ChildProcess process_;
