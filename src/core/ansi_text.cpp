@@ -32,6 +32,14 @@ CodePage::CodePage(std::span<const LeadByteRange> leadRanges) {
 CodePage::CodePage(std::initializer_list<LeadByteRange> leadRanges)
     : CodePage(std::span<const LeadByteRange>(leadRanges.begin(), leadRanges.size())) {}
 
+CodePage CodePage::fromLeadBytePairs(std::span<const unsigned char> pairs) {
+    std::vector<LeadByteRange> ranges;
+    for (std::size_t i = 0; i + 1 < pairs.size() && (pairs[i] != 0 || pairs[i + 1] != 0); i += 2) {
+        ranges.push_back({pairs[i], pairs[i + 1]});
+    }
+    return CodePage(ranges);
+}
+
 CodePage CodePage::singleByte() { return CodePage(); }
 
 CodePage CodePage::gb2312() { return CodePage{{0x81, 0xFE}}; }

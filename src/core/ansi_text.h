@@ -26,6 +26,8 @@ public:
     explicit CodePage(std::span<const LeadByteRange> leadRanges);
     CodePage(std::initializer_list<LeadByteRange> leadRanges);
 
+    // From the system's lead-byte table: pairs of first and last byte, ended by a zero pair.
+    static CodePage fromLeadBytePairs(std::span<const unsigned char> pairs);
     static CodePage singleByte();
     static CodePage gb2312();  // code page 936: lead bytes 0x81 to 0xFE
 

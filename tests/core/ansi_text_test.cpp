@@ -18,6 +18,12 @@ TEST(CodePageTest, LeadBytesComeFromTheRanges) {
     const CodePage page{{0x81, 0x9F}, {0xE0, 0xFF}};
     for (unsigned byte : {0x81u, 0x9Fu, 0xE0u, 0xFFu}) EXPECT_TRUE(page.isLeadByte(byte)) << byte;
     for (unsigned byte : {0x41u, 0x80u, 0xA0u, 0xDFu}) EXPECT_FALSE(page.isLeadByte(byte)) << byte;
+    const unsigned char systemTable[12] = {0x81, 0x9F, 0xE0, 0xFC,
+                                           0,    0,    0x20, 0x7F};  // stops at the zero pair
+    const CodePage fromSystem = CodePage::fromLeadBytePairs(systemTable);
+    EXPECT_TRUE(fromSystem.isLeadByte(0xFC));
+    EXPECT_FALSE(fromSystem.isLeadByte(0xFD));
+    EXPECT_FALSE(fromSystem.isLeadByte('A'));
     for (unsigned byte = 0; byte < 256; ++byte) {
         EXPECT_FALSE(CodePage::singleByte().isLeadByte(byte));
         EXPECT_EQ(CodePage::gb2312().isLeadByte(byte), byte >= 0x81 && byte <= 0xFE) << byte;
