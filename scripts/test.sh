@@ -38,7 +38,7 @@ tally() {
     passed="$(grep -cE '^\[       OK \] ' "$clean")"
     failed=$(( $(grep -cE '^\[  FAILED  \] .*\(' "$clean") + 1 ))
     skipped=0
-    how="ended before its summary"
+    how="ended before its summary, exit code $rc"
   fi
   passed="${passed:-0}" failed="${failed:-0}" skipped="${skipped:-0}"
   if [ "$rc" -eq 124 ] || [ "$rc" -eq 137 ]; then
