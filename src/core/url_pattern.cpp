@@ -26,15 +26,31 @@ bool pieceFound(std::string_view piece, const SearchText& address, std::string& 
     return address.contains(buffer);
 }
 
+// One slot of the splitting: the piece for the slot at the front of `remainder`. Returns
+// whether the remainder moved on; when it did not, every later slot gets the same piece.
+// '*' is looked for byte by byte: no double-byte code page of the system uses it as a trail byte.
+bool takePiece(std::string_view& remainder, std::string_view& piece) {
+    const std::size_t star = remainder.find('*');
+    const std::size_t tailLength = star == std::string_view::npos ? 0 : remainder.size() - star;
+    piece = trimBlanksAndControls(remainder.substr(0, star));
+    if (tailLength < kShortestTailThatAdvances) {
+        return false;
+    }
+    remainder.remove_prefix(star + 1);
+    return true;
+}
+
+// Tests each piece as soon as it is cut, so that most lines are settled by their first piece.
 bool patternMatches(std::string_view pattern, const SearchText& address, std::string& buffer) {
-    const PatternPieces pieces = splitPattern(pattern);
-    for (std::size_t slot = 0; slot < pieces.size(); ++slot) {
-        const bool repeatsPrevious = slot > 0 && pieces[slot] == pieces[slot - 1];
-        if (pieces[slot].empty() || repeatsPrevious) {
-            continue;
-        }
-        if (!pieceFound(pieces[slot], address, buffer)) {
+    std::string_view remainder = pattern;
+    std::string_view piece;
+    for (std::size_t slot = 0; slot < kPatternSlotCount; ++slot) {
+        const bool advanced = takePiece(remainder, piece);
+        if (!piece.empty() && !pieceFound(piece, address, buffer)) {
             return false;
+        }
+        if (!advanced) {
+            break;  // the remaining slots repeat this piece
         }
     }
     return true;
@@ -42,17 +58,13 @@ bool patternMatches(std::string_view pattern, const SearchText& address, std::st
 
 }  // namespace
 
-// '*' is looked for byte by byte: no double-byte code page of the system uses it as a trail byte.
 PatternPieces splitPattern(std::string_view pattern) {
     PatternPieces pieces;
     std::string_view remainder = pattern;
-    for (std::string_view& piece : pieces) {
-        const std::size_t star = remainder.find('*');
-        const std::string_view head = remainder.substr(0, star);
-        const std::size_t tailLength = star == std::string_view::npos ? 0 : remainder.size() - star;
-        piece = trimBlanksAndControls(head);
-        if (tailLength >= kShortestTailThatAdvances) {
-            remainder.remove_prefix(star + 1);
+    for (std::size_t slot = 0; slot < pieces.size(); ++slot) {
+        if (!takePiece(remainder, pieces[slot])) {
+            std::fill(pieces.begin() + static_cast<std::ptrdiff_t>(slot) + 1, pieces.end(), pieces[slot]);
+            break;
         }
     }
     return pieces;
