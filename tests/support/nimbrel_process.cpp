@@ -28,9 +28,11 @@ HWND NimbrelProcess::wait_for_main_window(std::chrono::milliseconds timeout) con
 }
 
 HWND NimbrelProcess::wait_for_message_box(std::chrono::milliseconds timeout) const {
+  // Found before it is shown, a box may not have its texts yet.
   HWND found = nullptr;
-  wait_until([&] { return (found = find_top_level_window(id(), L"#32770")) != nullptr; }, timeout);
-  return found;
+  wait_until([&] { return (found = find_top_level_window(id(), L"#32770")) && IsWindowVisible(found); },
+             timeout);
+  return found && IsWindowVisible(found) ? found : nullptr;
 }
 
 void NimbrelProcess::close() const {

@@ -27,7 +27,7 @@ class NimbrelProcess {
   bool running() const { return process_.running(); }
   // Its main window once it is shown (start-up has run); nullptr after timeout.
   HWND wait_for_main_window(std::chrono::milliseconds timeout = 30s) const;
-  // A message box of the process; nullptr after timeout.
+  // A message box of the process once it is shown; nullptr after timeout.
   HWND wait_for_message_box(std::chrono::milliseconds timeout = 30s) const;
   // Asks the main window to close, as its close box does.
   void close() const;

@@ -10,6 +10,7 @@ namespace e2e {
 namespace {
 
 const wchar_t kNimbrelKey[] = L"SOFTWARE\\Nimbrel";
+const wchar_t kTreatAsKey[] = L"CLSID\\{9BA05972-F6A8-11CF-A442-00A0C90A8F39}\\TreatAs";
 
 class Key {
  public:
@@ -66,8 +67,12 @@ void delete_nimbrel_key() {
     throw std::runtime_error("cannot delete HKLM\\SOFTWARE\\Nimbrel");
 }
 
-void remove_shell_windows_redirect() {
-  RegDeleteKeyW(HKEY_CLASSES_ROOT, L"CLSID\\{9BA05972-F6A8-11CF-A442-00A0C90A8F39}\\TreatAs");
+void remove_shell_windows_redirect() { RegDeleteKeyW(HKEY_CLASSES_ROOT, kTreatAsKey); }
+
+void redirect_shell_windows(const std::wstring& clsid) {
+  if (RegSetKeyValueW(HKEY_CLASSES_ROOT, kTreatAsKey, nullptr, REG_SZ, clsid.c_str(),
+                      static_cast<DWORD>((clsid.size() + 1) * sizeof(wchar_t))) != ERROR_SUCCESS)
+    throw std::runtime_error("cannot write the TreatAs of ShellWindows");
 }
 
 }  // namespace e2e

@@ -16,5 +16,7 @@ void delete_nimbrel_key();
 
 // Removes a TreatAs of CLSID_ShellWindows left by a stand-in that was killed.
 void remove_shell_windows_redirect();
+// Points CLSID_ShellWindows at another class id, as a stand-in does.
+void redirect_shell_windows(const std::wstring& clsid);
 
 }  // namespace e2e
