@@ -1,5 +1,6 @@
-// Program entry: COM for the main thread, the main window, the message loop.
+// Program entry: COM for the main thread, the main window, the About window, the message loop.
 #include "platform/raii.h"
+#include "ui/about_form.h"
 #include "ui/main_window.h"
 
 #include <commctrl.h>
@@ -13,6 +14,9 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     {
         nimbrel::TTarnwickForm1 form;
         form.create();
+        nimbrel::TAboutForm about;  // hidden until the strip's fourth picture shows it
+        about.create(form.hwnd());
+        form.AboutForm = &about;
         form.show();
         MSG message;
         while (GetMessageW(&message, nullptr, 0, 0) > 0) {

@@ -21,6 +21,11 @@ NOTIFYICONDATAW trayRecord(HWND owner, HICON icon) {
 
 }  // namespace
 
+UINT taskbarCreatedMessage() {
+    static const UINT message = RegisterWindowMessageW(L"TaskbarCreated");
+    return message;
+}
+
 void TrayIcon::add() {
     NOTIFYICONDATAW record = trayRecord(owner_, icon_);
     Shell_NotifyIconW(NIM_ADD, &record);

@@ -8,6 +8,10 @@ namespace nimbrel {
 inline constexpr UINT kTrayCallbackMessage = 2000;
 inline constexpr UINT kTrayIconId = 1000;
 
+// The message the shell broadcasts when its task bar has been (re-)created: icons that
+// were shown before are gone and must be added again.
+UINT taskbarCreatedMessage();
+
 // The record is filled anew before every add and delete; adding an icon that is shown,
 // or deleting one that is not, changes nothing.
 class TrayIcon {

@@ -51,6 +51,10 @@ struct KernelHandleTraits {
     static HANDLE empty() { return nullptr; }
     static void close(HANDLE h) { CloseHandle(h); }
 };
+struct FileTraits {
+    static HANDLE empty() { return INVALID_HANDLE_VALUE; }
+    static void close(HANDLE h) { CloseHandle(h); }
+};
 struct RegKeyTraits {
     static HKEY empty() { return nullptr; }
     static void close(HKEY k) { RegCloseKey(k); }
@@ -74,6 +78,7 @@ struct IconTraits {
 };
 
 using KernelHandle = UniqueHandle<HANDLE, KernelHandleTraits>;
+using FileHandle = UniqueHandle<HANDLE, FileTraits>;  // CreateFile's failure is INVALID_HANDLE_VALUE
 using RegKey = UniqueHandle<HKEY, RegKeyTraits>;
 using WindowHandle = UniqueHandle<HWND, WindowTraits>;
 using MenuHandle = UniqueHandle<HMENU, MenuTraits>;

@@ -17,6 +17,6 @@ inline constexpr const wchar_t* kLevelDescriptions[kLevelCount] = {
 
 // The maker's home page, opened by "访问主页" and shown greyed at the foot of the window.
 inline constexpr const wchar_t* kHomePage = L"http://www.nimbrel.com/cn/";
-inline constexpr const wchar_t* kHomePageLabel = L"www.nimbrel.com";
+inline constexpr const wchar_t* kHomePageLabel = L"nimbrel.com";
 
 }  // namespace nimbrel

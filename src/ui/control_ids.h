@@ -21,10 +21,32 @@ enum Control : int {
     GroupBox5,
     GroupBox6,
     Label30,
+    Label17 = 220,
+    Label38,
+    Memo1,
+    Label37,
+    Memo2,
+    Panel10,
+    Button7,
+    Label16,
+    Label15,
+    ListView1,
+    Button3,
     Button1 = 300,
     Button6,
     Label29,
+    Image11 = 400,  // the navigation strip's pictures, by page number 1 to 4
+    Image12,
+    Image13,
+    Image14,
+    Label1 = 410,  // their captions
+    Label2,
+    Label3,
+    Label4,
 };
+
+inline constexpr int kNavigationPictures[] = {Image11, Image12, Image13, Image14};
+inline constexpr int kNavigationCaptions[] = {Label1, Label2, Label3, Label4};
 
 enum MenuItem : int {
     oplevel1 = 1000,
@@ -38,6 +60,21 @@ enum MenuItem : int {
     Visitoursite1,
     CloseTarnwick1,
 };
+
+// The About window's controls.
+namespace about {
+enum Control : int {
+    Image2 = 100,
+    Label2,
+    Label7,
+    Label1,
+    Label4,
+    Label3,
+    Label5,
+    Panel1,
+    Button1,
+};
+}  // namespace about
 
 // The tray menu's level items, by level "0" to "4".
 inline constexpr int kLevelItems[] = {oplevel1, Highlevel1, Normallevel1, Lowlevel1, Nonedisable1};

@@ -5,6 +5,8 @@
 #include "ui/control_ids.h"
 #include "ui/messages_box.h"
 
+#include <commctrl.h>
+
 #include <string>
 
 namespace nimbrel {
@@ -29,6 +31,15 @@ TTarnwickForm1::TTarnwickForm1() {
     SHDocVwDWebBrowserEvents21.OnDocumentComplete = [this](TSHDocVwDWebBrowserEvents2* sender, IDispatch* pDisp,
                                                            VARIANT* url) {
         SHDocVwDWebBrowserEvents21DocumentComplete(sender, pDisp, url);
+    };
+    SHDocVwDWebBrowserEvents21.OnBeforeNavigate2 = [this](TSHDocVwDWebBrowserEvents2* sender, IDispatch* pDisp,
+                                                          VARIANT* url, VARIANT* flags, VARIANT* frame,
+                                                          VARIANT* postData, VARIANT* headers, VARIANT_BOOL* cancel) {
+        WBEventsBeforeNavigate2(sender, pDisp, url, flags, frame, postData, headers, cancel);
+    };
+    SHDocVwDWebBrowserEvents21.OnNewWindow2 = [this](TSHDocVwDWebBrowserEvents2* sender, ComPtr<IDispatch>& ppDisp,
+                                                     VARIANT_BOOL* cancel) {
+        SHDocVwDWebBrowserEvents21NewWindow2(sender, ppDisp, cancel);
     };
 }
 
@@ -63,8 +74,7 @@ HWND TTarnwickForm1::control(int id) const {
 
 // Start-up: the design-time window first, then the two guarded phases.
 void TTarnwickForm1::FormCreate() {
-    Timer1_.attach(hwnd());
-    Timer2_.attach(hwnd());
+    for (OneShotTimer* timer : {&Timer1_, &Timer2_, &Timer3_, &Timer4_, &Timer6_}) timer->attach(hwnd());
     tray_.attach(hwnd(), icon_.get());
     createControls();
     createTrayMenu();
@@ -122,8 +132,7 @@ void TTarnwickForm1::FormClose() {
 // Every subscription ends before the collection goes, and both before COM does.
 void TTarnwickForm1::FormDestroy() {
     tray_.remove();
-    Timer1_.disable();
-    Timer2_.disable();
+    for (OneShotTimer* timer : {&Timer1_, &Timer2_, &Timer3_, &Timer4_, &Timer6_}) timer->disable();
     subscriptions_.unadviseAll();
     SHDocVwDShellWindowsEvents1.Disconnect();
     shellwindows.Reset();
@@ -153,6 +162,9 @@ bool TTarnwickForm1::routeTimer(UINT_PTR id) {
     switch (id) {
     case ids::Timer1: Timer1Timer(); return true;
     case ids::Timer2: Timer2Timer(); return true;
+    case ids::Timer3: Timer3Timer(); return true;
+    case ids::Timer4: Timer4Timer(); return true;
+    case ids::Timer6: Timer6Timer(); return true;
     default: return false;
     }
 }
@@ -165,6 +177,8 @@ bool TTarnwickForm1::routeCommand(int id, int notification) {
     static constexpr Route kClicks[] = {
         {ids::Button1, &TTarnwickForm1::Button1Click},
         {ids::Button6, &TTarnwickForm1::Help1Click},
+        {ids::Button3, &TTarnwickForm1::Button3Click},
+        {ids::Button7, &TTarnwickForm1::Button5Click},
         {ids::CloseTarnwick1, &TTarnwickForm1::CloseTarnwick1Click},
         {ids::oplevel1, &TTarnwickForm1::oplevel1Click},
         {ids::Highlevel1, &TTarnwickForm1::Highlevel1Click},
@@ -197,6 +211,11 @@ LRESULT TTarnwickForm1::handleMessage(UINT message, WPARAM wParam, LPARAM lParam
     case WM_COMMAND:
         if (routeCommand(LOWORD(wParam), HIWORD(wParam))) return 0;
         break;
+    case WM_NOTIFY: {
+        const auto* header = reinterpret_cast<const NMHDR*>(lParam);
+        if (header->idFrom == ids::ListView1 && header->code == NM_DBLCLK) ListView1DblClick();
+        break;
+    }
     case WM_TIMER:
         if (routeTimer(wParam)) return 0;
         break;
@@ -210,6 +229,7 @@ LRESULT TTarnwickForm1::handleMessage(UINT message, WPARAM wParam, LPARAM lParam
     }
     case DM_GETDEFID: return MAKELRESULT(ids::Button1, DC_HASDEFID);
     case kTrayCallbackMessage: trayiconmessage(lParam); return 0;
+    case WM_MOUSEMOVE: ImagePanelMouseMove(); return 0;
     case WM_CLOSE:
         FormClose();
         DestroyWindow(hwnd());
@@ -218,7 +238,12 @@ LRESULT TTarnwickForm1::handleMessage(UINT message, WPARAM wParam, LPARAM lParam
         FormDestroy();
         PostQuitMessage(0);
         return 0;
-    default: break;
+    default:
+        if (message == taskbarCreatedMessage()) {
+            taskbarcreated();
+            return 0;
+        }
+        break;
     }
     return Window::handleMessage(message, wParam, lParam);
 }

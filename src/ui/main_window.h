@@ -7,8 +7,11 @@
 #include "browser/event_sink.h"
 #include "browser/window_tracking.h"
 #include "core/settings_rules.h"
+#include "filter/block_log.h"
+#include "platform/ansi.h"
 #include "platform/raii.h"
 #include "ui/layout.h"
+#include "ui/navigation_strip.h"
 #include "ui/one_shot_timer.h"
 #include "ui/panel.h"
 #include "ui/window.h"
@@ -16,8 +19,13 @@
 #include <exdisp.h>
 
 #include <array>
+#include <string>
+#include <string_view>
+#include <vector>
 
 namespace nimbrel {
+
+class TAboutForm;
 
 class TTarnwickForm1 : public Window {
 public:
@@ -59,16 +67,40 @@ public:
     void ShellWinEventsWindowRegistered(TSHDocVwDShellWindowsEvents* sender, LONG cookie);
     void SHDocVwDWebBrowserEvents21DocumentComplete(TSHDocVwDWebBrowserEvents2* sender, IDispatch* pDisp,
                                                     VARIANT* url);
+    void WBEventsBeforeNavigate2(TSHDocVwDWebBrowserEvents2* sender, IDispatch* pDisp, VARIANT* url, VARIANT* flags,
+                                 VARIANT* targetFrameName, VARIANT* postData, VARIANT* headers,
+                                 VARIANT_BOOL* cancel);
+    void SHDocVwDWebBrowserEvents21NewWindow2(TSHDocVwDWebBrowserEvents2* sender, ComPtr<IDispatch>& ppDisp,
+                                              VARIANT_BOOL* cancel);
+
+    // The pop-up window killer and the block log.
+    void killpopupad();
+    void Timer3Timer();
+    void Timer4Timer();
+    void Timer6Timer();
+    void tracklog(std::string_view address);
+    void Button3Click();
+    void ListView1DblClick();
+    void Button5Click();
 
     // Routines.
     void initform();
     void minimizeapplication();
     void restoreapplication();
     void trayiconmessage(LPARAM mouseMessage);
+    void taskbarcreated();
+
+    // The navigation strip and the open-address report.
+    void InitLabel1234();
+    void Image11MouseMove(int number);
+    void ImagePanelMouseMove();
+    void Image11Click(int number);
 
     // State read by the tests and the other parts of the window.
     Settings settings;
     int curpage = 0;
+    TAboutForm* AboutForm = nullptr;  // created at entry, after this window
+    NavigationStrip::Look captionLook(int number) const { return ImagePanel_.look(number); }
     ComPtr<IShellWindows> shellwindows;
     LONG sinkcookie = 0;
     TSHDocVwDWebBrowserEvents2 SHDocVwDWebBrowserEvents21{L"SHDocVwDWebBrowserEvents21"};
@@ -84,7 +116,15 @@ private:
     void createControls();
     void createOptionPage();
     void createBottom();
+    void createExceptionPage();
+    void createLogPage();
+    void loadLists();
+    void saveLists();
+    std::vector<std::string> listLines(int memoId) const;
+    void startPopupTimers();
+    void runPopupPass();
     void createTrayMenu();
+    void createNavigationStrip();
     void startupFirstPhase();
     void connectBrowsers();
     void levelCommand(int level);
@@ -107,8 +147,15 @@ private:
     Panel ExceptionPanel_;
     Panel LogsPanel_;
     Panel Panel4_;
+    NavigationStrip ImagePanel_;
+    Panel Panel10_;
     OneShotTimer Timer1_{ids::Timer1, 1};
     OneShotTimer Timer2_{ids::Timer2, 1};
+    OneShotTimer Timer3_{ids::Timer3, 1};
+    OneShotTimer Timer4_{ids::Timer4, 1000};
+    OneShotTimer Timer6_{ids::Timer6, 3000};
+    CodePage codePage_ = systemCodePage();
+    BlockLog blockLog_;
     TrayIcon tray_;
     WindowSubscriptions subscriptions_;
     bool minimiseHookInstalled_ = false;

@@ -38,7 +38,10 @@ void TTarnwickForm1::createControls() {
     LogsPanel_.create(hwnd(), kPageBox, scale_, Panel::Bevel::raised, face, ids::LogsPanel);
     ExceptionPanel_.create(hwnd(), kPageBox, scale_, Panel::Bevel::raised, face, ids::ExceptionPanel);
     OptionPanel_.create(hwnd(), kPageBox, scale_, Panel::Bevel::raised, face, ids::OptionPanel);
+    createNavigationStrip();
     createOptionPage();
+    createExceptionPage();
+    createLogPage();
     createBottom();
 }
 
@@ -85,13 +88,15 @@ void TTarnwickForm1::createTrayMenu() {
     AppendMenuW(menu, MF_STRING, ids::Visitoursite1, L"访问主页");
     AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
     AppendMenuW(menu, MF_STRING, ids::CloseTarnwick1, L"退出");
+    checkLevelItem(1);  // the design's level, until the settings are loaded
 }
 
-// Brings a page to the front and remembers it as the current one.
+// Brings a page to the front, remembers it as the current one and redraws the captions.
 void TTarnwickForm1::selectPage(int page) {
     Panel* pages[] = {&OptionPanel_, &ExceptionPanel_, &LogsPanel_};
     if (page >= 1 && page <= 3) pages[page - 1]->bringToFront();
     curpage = page;
+    InitLabel1234();
 }
 
 }  // namespace nimbrel

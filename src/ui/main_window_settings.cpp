@@ -40,6 +40,7 @@ void TTarnwickForm1::initform() {
     SendMessageW(control(ids::SensitivityComboBox), CB_SETCURSEL, level, 0);
     SensitivityComboBoxChange();
     checkLevelItem(level);
+    loadLists();
 }
 
 // The level box's entry decides the level at once; it is saved only by a confirm or a
@@ -77,6 +78,7 @@ void TTarnwickForm1::Button1Click() {
     for (const FlagBox& box : kFlagBoxes) settings.*box.flag = flagText(isChecked(box.id));
     const auto selected = static_cast<int>(SendMessageW(control(ids::SensitivityComboBox), CB_GETCURSEL, 0, 0));
     settings.killlevel = levelText(selected);
+    saveLists();
     savesettings(settings);
     initform();
     if (isOn(settings.autostart))

@@ -3,8 +3,7 @@
 #include "ui/captions.h"
 #include "ui/control_ids.h"
 #include "ui/main_window.h"
-
-#include <shellapi.h>
+#include "ui/web_link.h"
 
 namespace nimbrel {
 
@@ -26,6 +25,12 @@ void TTarnwickForm1::restoreapplication() {
     if (IsIconic(hwnd())) ShowWindow(hwnd(), SW_RESTORE);
     inTray_ = false;
     SetForegroundWindow(hwnd());
+}
+
+// A new task bar has none of the old icons: while the program lives in the tray, its icon
+// is its only way back, so it is added again.
+void TTarnwickForm1::taskbarcreated() {
+    if (inTray_) tray_.add();
 }
 
 void TTarnwickForm1::trayiconmessage(LPARAM mouseMessage) {
@@ -74,7 +79,7 @@ void TTarnwickForm1::V1Click() {
 }
 
 void TTarnwickForm1::Visitoursite1Click() {
-    ShellExecuteW(nullptr, L"open", L"IEXPLORE.EXE", kHomePage, nullptr, SW_SHOWMAXIMIZED);
+    openWebLink(kHomePage);
 }
 
 }  // namespace nimbrel

@@ -33,6 +33,19 @@ inline void pumpMessages(DWORD milliseconds = 50) {
     } while (GetTickCount() < end);
 }
 
+// Closes the tool-tip windows of this thread.
+inline void closeToolTips() {
+    EnumThreadWindows(
+        GetCurrentThreadId(),
+        [](HWND window, LPARAM) -> BOOL {
+            wchar_t name[64] = {};
+            GetClassNameW(window, name, 64);
+            if (lstrcmpiW(name, L"tooltips_class32") == 0) DestroyWindow(window);
+            return TRUE;
+        },
+        0);
+}
+
 // Answers the program's message boxes from another thread and records their texts.
 class MessageBoxAnswerer {
 public:

@@ -1,0 +1,20 @@
+// The text of a list file and of its box: one pattern per line, lines ended by CR LF.
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace nimbrel {
+
+// Every line end (CR LF, a lone CR or a lone LF) becomes CR LF; nothing else changes.
+std::string normaliseLineEnds(std::string_view text);
+
+// The lines of a box's text, split at CR LF. A final line break ends the last line
+// rather than starting an empty one.
+std::vector<std::string> splitLines(std::string_view text);
+
+// The text after appending a line as the new last line of a box.
+std::string withLineAppended(std::string_view text, std::string_view line);
+
+}  // namespace nimbrel

@@ -1,0 +1,81 @@
+#include "filter/block_log.h"
+
+#include "core/block_log_rules.h"
+#include "platform/ansi.h"
+
+#include <commctrl.h>
+
+#include <string>
+
+namespace nimbrel {
+namespace {
+
+LocalTime localTimeNow() {
+    SYSTEMTIME now{};
+    GetLocalTime(&now);
+    return {now.wMonth, now.wDay, now.wHour, now.wMinute, now.wSecond};
+}
+
+std::string localeTimeSeparator() {
+    wchar_t separator[8] = {};
+    if (GetLocaleInfoW(LOCALE_USER_DEFAULT, LOCALE_STIME, separator, 8) <= 1) return ":";
+    return toAnsi(separator);
+}
+
+void addColumn(HWND view, int index, const wchar_t* header, int width) {
+    LVCOLUMNW column{};
+    column.mask = LVCF_TEXT | LVCF_WIDTH | LVCF_SUBITEM;
+    column.pszText = const_cast<wchar_t*>(header);
+    column.cx = width;
+    column.iSubItem = index;
+    SendMessageW(view, LVM_INSERTCOLUMNW, index, reinterpret_cast<LPARAM>(&column));
+}
+
+}  // namespace
+
+void BlockLog::attach(HWND listView) {
+    view_ = listView;
+    SendMessageW(view_, LVM_SETEXTENDEDLISTVIEWSTYLE, LVS_EX_GRIDLINES | LVS_EX_FULLROWSELECT,
+                 LVS_EX_GRIDLINES | LVS_EX_FULLROWSELECT);
+    HDC screen = GetDC(nullptr);
+    const int dpi = screen ? GetDeviceCaps(screen, LOGPIXELSX) : 96;
+    if (screen) ReleaseDC(nullptr, screen);
+    addColumn(view_, 0, L"时间", MulDiv(90, dpi, 96));
+    addColumn(view_, 1, L"地址", MulDiv(230, dpi, 96));
+}
+
+void BlockLog::tracklog(const CodePage& codePage, std::string_view address) {
+    const auto row = makeLogRow(codePage, address, localTimeNow(), localeTimeSeparator());
+    if (!row) return;
+    std::wstring stamp = fromAnsi(row->timeStamp);
+    std::wstring shown = fromAnsi(row->address);
+    LVITEMW item{};
+    item.mask = LVIF_TEXT;
+    item.iItem = rowCount();
+    item.pszText = stamp.data();
+    const auto index = static_cast<int>(SendMessageW(view_, LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item)));
+    item.iItem = index;
+    item.iSubItem = 1;
+    item.pszText = shown.data();
+    SendMessageW(view_, LVM_SETITEMTEXTW, index, reinterpret_cast<LPARAM>(&item));
+}
+
+void BlockLog::clear() { SendMessageW(view_, LVM_DELETEALLITEMS, 0, 0); }
+
+int BlockLog::rowCount() const { return static_cast<int>(SendMessageW(view_, LVM_GETITEMCOUNT, 0, 0)); }
+
+std::optional<std::string> BlockLog::selectedAddress() const {
+    const auto selected = static_cast<int>(SendMessageW(view_, LVM_GETNEXTITEM, -1, LVNI_SELECTED));
+    if (selected < 0) return std::nullopt;
+    std::wstring text(4096, L'\0');
+    LVITEMW item{};
+    item.iSubItem = 1;
+    item.pszText = text.data();
+    item.cchTextMax = static_cast<int>(text.size());
+    const auto length =
+        static_cast<size_t>(SendMessageW(view_, LVM_GETITEMTEXTW, selected, reinterpret_cast<LPARAM>(&item)));
+    text.resize(length);
+    return toAnsi(text);
+}
+
+}  // namespace nimbrel

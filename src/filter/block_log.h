@@ -1,0 +1,31 @@
+// The block log: one row per removed navigation or closed window, in the log page's list.
+#pragma once
+
+#include "core/ansi_text.h"
+
+#include <windows.h>
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace nimbrel {
+
+class BlockLog {
+public:
+    // Takes over a report-style list view: columns, grid lines, whole-row selection.
+    void attach(HWND listView);
+
+    // Adds a row for an address (ANSI text as received), unless it is our own
+    // placeholder picture. The view does not scroll.
+    void tracklog(const CodePage& codePage, std::string_view address);
+    void clear();
+    int rowCount() const;
+    // The address column of the selected row, as ANSI text.
+    std::optional<std::string> selectedAddress() const;
+
+private:
+    HWND view_ = nullptr;
+};
+
+}  // namespace nimbrel

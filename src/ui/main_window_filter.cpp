@@ -1,0 +1,163 @@
+// The main job: the navigation filter, the new-window policy, the pop-up passes, the
+// block log and the two lists they read.
+#include "core/list_text.h"
+#include "core/navigation_filter.h"
+#include "core/popup_rules.h"
+#include "filter/list_files.h"
+#include "platform/ansi.h"
+#include "platform/error.h"
+#include "platform/hresult_text.h"
+#include "ui/control_ids.h"
+#include "ui/main_window.h"
+
+namespace nimbrel {
+namespace {
+
+// Either Ctrl key held down at this moment (Shift may be down too).
+bool ctrlDown() { return (GetAsyncKeyState(VK_CONTROL) & 0x8000) != 0; }
+
+bool isWebBrowser(IDispatch* object) {
+    ComPtr<IWebBrowser2> browser;
+    return object && SUCCEEDED(object->QueryInterface(IID_PPV_ARGS(&browser)));
+}
+
+std::string addressText(VARIANT* url) {
+    if (url->vt == VT_BSTR) return toAnsi(url->bstrVal ? url->bstrVal : L"");
+    Variant text;
+    if (FAILED(VariantChangeType(text.get(), url, 0, VT_BSTR))) throw Error(L"Invalid variant type conversion");
+    return toAnsi(text.get()->bstrVal ? text.get()->bstrVal : L"");
+}
+
+std::wstring windowText(HWND window) {
+    std::wstring text(static_cast<size_t>(GetWindowTextLengthW(window)) + 1, L'\0');
+    text.resize(static_cast<size_t>(GetWindowTextW(window, text.data(), static_cast<int>(text.size()))));
+    return text;
+}
+
+void throwIfFailed(HRESULT result) {
+    if (FAILED(result)) throw Error(hresultText(result));
+}
+
+std::string locationOf(IWebBrowser2* window) {
+    Bstr location;
+    throwIfFailed(window->get_LocationURL(location.put()));
+    return toAnsi(location.str());
+}
+
+}  // namespace
+
+// The lines of a list box as ANSI text, read afresh at every use.
+std::vector<std::string> TTarnwickForm1::listLines(int memoId) const {
+    return splitLines(toAnsi(windowText(control(memoId))));
+}
+
+void TTarnwickForm1::loadLists() {
+    struct ListBox {
+        const wchar_t* file;
+        int memo;
+    };
+    for (const ListBox& list : {ListBox{kWhiteListFile, ids::Memo1}, ListBox{kBlackListFile, ids::Memo2}}) {
+        if (const auto text = readListFile(listFilePath(list.file)))
+            SetWindowTextW(control(list.memo), fromAnsi(*text).c_str());
+    }
+}
+
+void TTarnwickForm1::saveLists() {
+    writeListFile(listFilePath(kWhiteListFile), toAnsi(windowText(control(ids::Memo1))));
+    writeListFile(listFilePath(kBlackListFile), toAnsi(windowText(control(ids::Memo2))));
+}
+
+void TTarnwickForm1::WBEventsBeforeNavigate2(TSHDocVwDWebBrowserEvents2*, IDispatch* pDisp, VARIANT* url, VARIANT*,
+                                             VARIANT*, VARIANT*, VARIANT*, VARIANT_BOOL* cancel) {
+    const FilterSettings filter = FilterSettings::of(settings);
+    if (navigationIgnored(filter, ctrlDown(), isWebBrowser(pDisp))) return;
+    const std::string address = addressText(url);
+    const std::vector<std::string> white = listLines(ids::Memo1);
+    const std::vector<std::string> black = listLines(ids::Memo2);
+    const NavigationVerdict verdict = judgeAddress(codePage_, filter, {white, black}, address);
+    if (verdict.cancel) {
+        tracklog(address);
+        *cancel = VARIANT_TRUE;
+    }
+    if (verdict.runPopupStep) {
+        killpopupad();
+        startPopupTimers();
+    }
+}
+
+void TTarnwickForm1::SHDocVwDWebBrowserEvents21NewWindow2(TSHDocVwDWebBrowserEvents2*, ComPtr<IDispatch>&,
+                                                          VARIANT_BOOL* cancel) {
+    const NewWindowVerdict verdict = judgeNewWindow(FilterSettings::of(settings), ctrlDown());
+    if (verdict.cancel) *cancel = VARIANT_TRUE;
+    if (verdict.startTimers) startPopupTimers();
+}
+
+void TTarnwickForm1::startPopupTimers() {
+    Timer3_.enable();
+    Timer4_.enable();
+    Timer6_.enable();
+}
+
+// One pass never reports a failure: whatever fails ends the pass, and the windows not yet
+// reached wait for the next one.
+void TTarnwickForm1::killpopupad() {
+    try {
+        runPopupPass();
+    } catch (...) {
+    }
+}
+
+void TTarnwickForm1::runPopupPass() {
+    const std::vector<std::string> white = listLines(ids::Memo1);
+    const std::vector<std::string> black = listLines(ids::Memo2);
+    const auto pass = PopupPass::begin(codePage_, FilterSettings::of(settings), ctrlDown(), {white, black});
+    if (!pass) return;
+    ComPtr<IShellWindows> windows = createShellWindows();
+    const long count = windowCount(windows.Get());
+    for (long index = 0; index < count; ++index) {
+        Variant at(index);
+        ComPtr<IDispatch> item;
+        throwIfFailed(windows->Item(*at.get(), &item));
+        if (!item) continue;
+        ComPtr<IWebBrowser2> window;
+        throwIfFailed(item.As(&window));
+        const WindowVerdict verdict = pass->judge(locationOf(window.Get()), [&] {
+            int toolBar = 0;
+            throwIfFailed(window->get_ToolBar(&toolBar));
+            return toolBar;
+        });
+        if (!closesWindow(verdict)) continue;
+        tracklog(locationOf(window.Get()));  // the address at the moment of logging
+        throwIfFailed(window->Quit());
+    }
+}
+
+void TTarnwickForm1::Timer3Timer() {
+    Timer3_.disable();
+    if (timerRunsPass(FilterSettings::of(settings))) killpopupad();
+}
+
+void TTarnwickForm1::Timer4Timer() {
+    Timer4_.disable();
+    if (timerRunsPass(FilterSettings::of(settings))) killpopupad();
+}
+
+void TTarnwickForm1::Timer6Timer() {
+    Timer6_.disable();
+    if (timerRunsPass(FilterSettings::of(settings))) killpopupad();
+}
+
+void TTarnwickForm1::tracklog(std::string_view address) { blockLog_.tracklog(codePage_, address); }
+
+void TTarnwickForm1::Button3Click() { blockLog_.clear(); }
+
+// Sends the selected row's address to the white list; it is saved with the next confirm.
+void TTarnwickForm1::ListView1DblClick() {
+    const auto address = blockLog_.selectedAddress();
+    if (!address) return;
+    HWND memo = control(ids::Memo1);
+    const std::string text = withLineAppended(toAnsi(windowText(memo)), *address);
+    SetWindowTextW(memo, fromAnsi(text).c_str());
+}
+
+}  // namespace nimbrel

@@ -1,0 +1,42 @@
+// The list files beside the test runner, removed before and after each test.
+#pragma once
+
+#include "filter/list_files.h"
+
+#include <windows.h>
+
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
+
+namespace nimbrel::testing {
+
+inline std::wstring whitePath() { return listFilePath(kWhiteListFile); }
+inline std::wstring blackPath() { return listFilePath(kBlackListFile); }
+
+inline void removeListFile(const std::wstring& path) {
+    SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+    DeleteFileW(path.c_str());
+    DeleteFileW((path + L".new").c_str());
+}
+
+inline void putFile(const std::wstring& path, const std::string& bytes) {
+    std::ofstream(std::filesystem::path(path), std::ios::binary) << bytes;
+}
+
+inline std::string fileBytes(const std::wstring& path) {
+    std::ifstream in(std::filesystem::path(path), std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+inline bool fileExists(const std::wstring& path) {
+    return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+inline void removeListFiles() {
+    removeListFile(whitePath());
+    removeListFile(blackPath());
+}
+
+}  // namespace nimbrel::testing
