@@ -2,8 +2,6 @@
 
 #include <charconv>
 #include <cstdio>
-#include <functional>
-#include <map>
 #include <sstream>
 #include <vector>
 
@@ -34,49 +32,100 @@ std::string to_utf8(const std::wstring& text) {
   return narrow;
 }
 
-std::string hresult_text(HRESULT hr) {
-  char text[16];
-  std::snprintf(text, sizeof text, "0x%08lX", static_cast<unsigned long>(hr));
-  return text;
-}
-
 void check(HRESULT hr, const char* what) {
-  if (FAILED(hr)) throw CommandError{std::string(what) + " failed " + hresult_text(hr)};
+  if (FAILED(hr)) {
+    char text[64];
+    std::snprintf(text, sizeof text, "%s failed 0x%08lX", what, static_cast<unsigned long>(hr));
+    throw CommandError{text};
+  }
 }
 
-std::string fire_answer(const FireResult& result) {
-  return "cancel=" + std::to_string(result.cancel ? 1 : 0) +
-         " sinks=" + std::to_string(result.called) + " failed=" + std::to_string(result.failed);
+std::string calls_answer(const FireResult& result) {
+  return "sinks=" + std::to_string(result.called) + " failed=" + std::to_string(result.failed);
 }
 
-// The words of a command line: the command, then its arguments.
+std::string cancel_answer(const FireResult& result) {
+  return "cancel=" + std::to_string(result.cancel ? 1 : 0) + " " + calls_answer(result);
+}
+
+}  // namespace
+
+// The words of a command line after the command itself.
 class Arguments {
  public:
-  explicit Arguments(const std::string& line) {
-    std::istringstream words(line);
-    for (std::string word; words >> word;) words_.push_back(word);
-  }
-  const std::string& command() const { return words_.at(0); }
-  bool empty() const { return words_.empty(); }
-  void expect(size_t count) const {
-    if (words_.size() != count + 1)
-      throw CommandError{command() + " takes " + std::to_string(count) + " argument(s)"};
-  }
+  explicit Arguments(std::vector<std::string> words) : words_(std::move(words)) {}
+  size_t size() const { return words_.size(); }
   LONG number(size_t position) const {
-    const std::string& word = words_.at(position + 1);
+    const std::string& word = words_.at(position);
     LONG value = 0;
     const auto [end, error] = std::from_chars(word.data(), word.data() + word.size(), value);
     if (error != std::errc() || end != word.data() + word.size())
       throw CommandError{"not a number: " + word};
     return value;
   }
-  std::wstring text(size_t position) const { return from_utf8(words_.at(position + 1)); }
+  std::wstring text(size_t position) const { return from_utf8(words_.at(position)); }
 
  private:
   std::vector<std::string> words_;
 };
 
-}  // namespace
+struct Commands::Command {
+  const char* name;
+  size_t arguments;
+  std::string (Commands::*run)(const Arguments&);
+};
+
+const Commands::Command Commands::kCommands[] = {
+    {"count", 0, &Commands::count},
+    {"add-fake", 2, &Commands::add_fake},
+    {"add-mute", 1, &Commands::add_mute},
+    {"add-ie", 0, &Commands::add_ie},
+    {"add-empty", 0, &Commands::add_empty},
+    {"add-again", 1, &Commands::add_again},
+    {"remove", 1, &Commands::remove},
+    {"fire-registered", 0, &Commands::fire_registered},
+    {"shell-advise", 0, &Commands::shell_advise},
+    {"shell-unadvise", 0, &Commands::shell_unadvise},
+    {"advise", 1, &Commands::advise},
+    {"unadvise", 1, &Commands::unadvise},
+    {"quits", 1, &Commands::quits},
+    {"toolbar", 1, &Commands::toolbar},
+    {"location", 1, &Commands::location},
+    {"navigate", 2, &Commands::navigate},
+    {"before-navigate", 2, &Commands::before_navigate},
+    {"new-window", 1, &Commands::new_window},
+    {"quit", 0, &Commands::quit},
+};
+
+std::string Commands::run(const std::string& line) {
+  std::istringstream stream(line);
+  std::vector<std::string> words;
+  for (std::string word; stream >> word;) words.push_back(word);
+  if (words.empty()) return "ERR empty command";
+  const std::string name = words.front();
+  const Arguments args(std::vector<std::string>(words.begin() + 1, words.end()));
+
+  for (const Command& command : kCommands) {
+    if (name != command.name) continue;
+    if (args.size() != command.arguments)
+      return "ERR " + name + " takes " + std::to_string(command.arguments) + " argument(s)";
+    try {
+      return (this->*command.run)(args);
+    } catch (const CommandError& error) {
+      return "ERR " + error.reason;
+    } catch (const std::exception& error) {
+      return std::string("ERR ") + error.what();
+    }
+  }
+  return "ERR unknown command " + name;
+}
+
+WindowControl& Commands::window_at(const Arguments& args) const {
+  const WindowCollection::Entry* entry = shell_.entry(args.number(0));
+  if (!entry) throw CommandError{"no entry at that index"};
+  if (!entry->control) throw CommandError{"not a window of the stand-in"};
+  return *entry->control;
+}
 
 std::string Commands::add_fake(int toolbar, const std::wstring& url, bool offers_events) {
   auto window = make_com<FakeWindow>(url, toolbar, offers_events);
@@ -91,103 +140,90 @@ std::string Commands::add_real() {
   return std::to_string(shell_.add(static_cast<IWebBrowser2*>(window.Get()), control));
 }
 
-std::string Commands::run(const std::string& line) {
-  const Arguments args(line);
-  if (args.empty()) return "ERR empty command";
+std::string Commands::count(const Arguments&) { return std::to_string(shell_.count()); }
 
-  const auto window_at = [&](size_t position) -> WindowControl& {
-    const WindowCollection::Entry* entry = shell_.entry(args.number(position));
-    if (!entry) throw CommandError{"no entry at that index"};
-    if (!entry->control) throw CommandError{"not a window of the stand-in"};
-    return *entry->control;
-  };
+std::string Commands::add_fake(const Arguments& args) {
+  return add_fake(args.number(0), args.text(1));
+}
 
-  using Handler = std::function<std::string()>;
-  const std::map<std::string, Handler> handlers{
-      {"count", [&] { args.expect(0); return std::to_string(shell_.count()); }},
-      {"add-ie", [&] { args.expect(0); return add_real(); }},
-      {"add-fake", [&] { args.expect(2); return add_fake(args.number(0), args.text(1)); }},
-      {"add-mute", [&] { args.expect(1); return add_fake(1, args.text(0), false); }},
-      {"add-empty",
-       [&] { args.expect(0); return std::to_string(shell_.add(nullptr, nullptr)); }},
-      {"add-again",
-       [&] {
-         args.expect(1);
-         const WindowCollection::Entry* entry = shell_.entry(args.number(0));
-         if (!entry) throw CommandError{"no entry at that index"};
-         return std::to_string(shell_.add(entry->window, entry->control));
-       }},
-      {"remove",
-       [&] {
-         args.expect(1);
-         if (!shell_.remove(args.number(0))) throw CommandError{"no entry at that index"};
-         return std::string("OK");
-       }},
-      {"fire-registered",
-       [&] {
-         args.expect(0);
-         const FireResult result = shell_.fire(kWindowRegistered, shell_.count());
-         return "sinks=" + std::to_string(result.called) + " failed=" + std::to_string(result.failed);
-       }},
-      {"shell-advise", [&] { args.expect(0); return std::to_string(shell_.advise_counts().advised); }},
-      {"shell-unadvise",
-       [&] { args.expect(0); return std::to_string(shell_.advise_counts().unadvised); }},
-      {"advise",
-       [&] { args.expect(1); return std::to_string(window_at(0).advise_counts().advised); }},
-      {"unadvise",
-       [&] { args.expect(1); return std::to_string(window_at(0).advise_counts().unadvised); }},
-      {"quits", [&] { args.expect(1); return std::to_string(window_at(0).quit_count()); }},
-      {"toolbar",
-       [&] {
-         args.expect(1);
-         int value = 0;
-         check(window_at(0).toolbar(value), "ToolBar");
-         return std::to_string(value);
-       }},
-      {"location",
-       [&] {
-         args.expect(1);
-         std::wstring url;
-         check(window_at(0).location(url), "LocationURL");
-         return to_utf8(url);
-       }},
-      {"navigate",
-       [&] {
-         args.expect(2);
-         check(window_at(0).navigate(args.text(1)), "Navigate");
-         return std::string("OK");
-       }},
-      {"before-navigate",
-       [&] {
-         args.expect(2);
-         FireResult result;
-         check(window_at(0).before_navigate2(args.text(1), result), "BeforeNavigate2");
-         return fire_answer(result);
-       }},
-      {"new-window",
-       [&] {
-         args.expect(1);
-         FireResult result;
-         check(window_at(0).new_window2(result), "NewWindow2");
-         return fire_answer(result);
-       }},
-      {"quit",
-       [&] {
-         args.expect(0);
-         quit_requested_ = true;
-         return std::string("BYE");
-       }},
-  };
+std::string Commands::add_mute(const Arguments& args) { return add_fake(1, args.text(0), false); }
 
-  const auto handler = handlers.find(args.command());
-  if (handler == handlers.end()) return "ERR unknown command " + args.command();
-  try {
-    return handler->second();
-  } catch (const CommandError& error) {
-    return "ERR " + error.reason;
-  } catch (const std::exception& error) {
-    return std::string("ERR ") + error.what();
-  }
+std::string Commands::add_ie(const Arguments&) { return add_real(); }
+
+std::string Commands::add_empty(const Arguments&) {
+  return std::to_string(shell_.add(nullptr, nullptr));
+}
+
+std::string Commands::add_again(const Arguments& args) {
+  const WindowCollection::Entry* entry = shell_.entry(args.number(0));
+  if (!entry) throw CommandError{"no entry at that index"};
+  // Copies first: adding may move the entries.
+  ComPtr<IDispatch> window = entry->window;
+  WindowControl* control = entry->control;
+  return std::to_string(shell_.add(std::move(window), control));
+}
+
+std::string Commands::remove(const Arguments& args) {
+  if (!shell_.remove(args.number(0))) throw CommandError{"no entry at that index"};
+  return "OK";
+}
+
+std::string Commands::fire_registered(const Arguments&) {
+  return calls_answer(shell_.fire(kWindowRegistered, shell_.count()));
+}
+
+std::string Commands::shell_advise(const Arguments&) {
+  return std::to_string(shell_.advise_counts().advised);
+}
+
+std::string Commands::shell_unadvise(const Arguments&) {
+  return std::to_string(shell_.advise_counts().unadvised);
+}
+
+std::string Commands::advise(const Arguments& args) {
+  return std::to_string(window_at(args).advise_counts().advised);
+}
+
+std::string Commands::unadvise(const Arguments& args) {
+  return std::to_string(window_at(args).advise_counts().unadvised);
+}
+
+std::string Commands::quits(const Arguments& args) {
+  return std::to_string(window_at(args).quit_count());
+}
+
+std::string Commands::toolbar(const Arguments& args) {
+  int value = 0;
+  check(window_at(args).toolbar(value), "ToolBar");
+  return std::to_string(value);
+}
+
+std::string Commands::location(const Arguments& args) {
+  std::wstring url;
+  check(window_at(args).location(url), "LocationURL");
+  return to_utf8(url);
+}
+
+std::string Commands::navigate(const Arguments& args) {
+  check(window_at(args).navigate(args.text(1)), "Navigate");
+  return "OK";
+}
+
+std::string Commands::before_navigate(const Arguments& args) {
+  FireResult result;
+  check(window_at(args).before_navigate2(args.text(1), result), "BeforeNavigate2");
+  return cancel_answer(result);
+}
+
+std::string Commands::new_window(const Arguments& args) {
+  FireResult result;
+  check(window_at(args).new_window2(result), "NewWindow2");
+  return cancel_answer(result);
+}
+
+std::string Commands::quit(const Arguments&) {
+  quit_requested_ = true;
+  return "BYE";
 }
 
 }  // namespace standin

@@ -7,6 +7,8 @@
 
 namespace standin {
 
+class Arguments;
+
 class Commands {
  public:
   explicit Commands(WindowCollection& shell) : shell_(shell) {}
@@ -16,11 +18,35 @@ class Commands {
   std::string run(const std::string& line);
   bool quit_requested() const { return quit_requested_; }
 
-  // The windows that --fake and --ie put into the collection before start.
+  // Windows for --fake and --ie before start; answer the new index.
   std::string add_fake(int toolbar, const std::wstring& url, bool offers_events = true);
   std::string add_real();
 
  private:
+  struct Command;
+  static const Command kCommands[];
+
+  WindowControl& window_at(const Arguments& args) const;
+  std::string count(const Arguments& args);
+  std::string add_fake(const Arguments& args);
+  std::string add_mute(const Arguments& args);
+  std::string add_ie(const Arguments& args);
+  std::string add_empty(const Arguments& args);
+  std::string add_again(const Arguments& args);
+  std::string remove(const Arguments& args);
+  std::string fire_registered(const Arguments& args);
+  std::string shell_advise(const Arguments& args);
+  std::string shell_unadvise(const Arguments& args);
+  std::string advise(const Arguments& args);
+  std::string unadvise(const Arguments& args);
+  std::string quits(const Arguments& args);
+  std::string toolbar(const Arguments& args);
+  std::string location(const Arguments& args);
+  std::string navigate(const Arguments& args);
+  std::string before_navigate(const Arguments& args);
+  std::string new_window(const Arguments& args);
+  std::string quit(const Arguments& args);
+
   WindowCollection& shell_;
   bool quit_requested_ = false;
 };

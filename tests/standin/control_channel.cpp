@@ -60,27 +60,33 @@ void ControlChannel::read_input(std::shared_ptr<Inbox> inbox, HWND window) {
 // An outgoing COM call of a command may dispatch our own messages while it waits;
 // lines that arrive meanwhile are left for the outer call, so commands never nest.
 void ControlChannel::drain() {
-  if (draining_) return;
+  if (draining_ || stopped_) return;
   draining_ = true;
   for (;;) {
     std::string line;
     {
       std::lock_guard lock(inbox_->mutex);
       if (inbox_->lines.empty()) {
-        if (inbox_->ended) PostQuitMessage(0);
+        if (inbox_->ended) stop();
         break;
       }
       line = std::move(inbox_->lines.front());
       inbox_->lines.pop_front();
     }
-    bool stop = false;
-    answer(handler_(line, stop));
-    if (stop) {
-      PostQuitMessage(0);
+    bool stop_requested = false;
+    answer(handler_(line, stop_requested));
+    if (stop_requested) {
+      stop();
       break;
     }
   }
   draining_ = false;
+}
+
+// Lines still waiting are not run; WM_QUIT comes only after every other message.
+void ControlChannel::stop() {
+  stopped_ = true;
+  PostQuitMessage(0);
 }
 
 LRESULT CALLBACK ControlChannel::window_procedure(HWND window, UINT message, WPARAM w, LPARAM l) {

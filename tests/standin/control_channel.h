@@ -42,11 +42,13 @@ class ControlChannel {
   static LRESULT CALLBACK window_procedure(HWND window, UINT message, WPARAM, LPARAM);
   static void read_input(std::shared_ptr<Inbox> inbox, HWND window);
   void drain();
+  void stop();
 
   Handler handler_;
   std::shared_ptr<Inbox> inbox_ = std::make_shared<Inbox>();
   HWND window_ = nullptr;
   bool draining_ = false;
+  bool stopped_ = false;
 };
 
 }  // namespace standin
