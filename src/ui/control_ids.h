@@ -35,6 +35,7 @@ enum Control : int {
     Button1 = 300,
     Button6,
     Label29,
+    Panel4,
     Image11 = 400,  // the navigation strip's pictures, by page number 1 to 4
     Image12,
     Image13,

@@ -63,7 +63,7 @@ void TTarnwickForm1::createOptionPage() {
 }
 
 void TTarnwickForm1::createBottom() {
-    Panel4_.create(hwnd(), {8, 323, 484, 2}, scale_, Panel::Bevel::lowered, GetSysColor(COLOR_BTNFACE));
+    Panel4_.create(hwnd(), {8, 323, 484, 2}, scale_, Panel::Bevel::lowered, GetSysColor(COLOR_BTNFACE), ids::Panel4);
     HWND home = createControl(hwnd(), WC_STATICW, kHomePageLabel, SS_LEFT, {9, 334, 92, 16}, ids::Label29,
                               homePageFont_.get(), scale_);
     EnableWindow(home, FALSE);
