@@ -22,7 +22,7 @@ constexpr Box kPictureBox{16, 12, 48, 48};
 
 constexpr const wchar_t* kBrowserKey = L"SOFTWARE\\Microsoft\\Internet Explorer";
 constexpr const wchar_t* kBrowserVersionValue = L"Version";
-constexpr const wchar_t* kRightsNotice = L"版权所有 (C) 2003-2026 Nimbrel 开发组, 保留所有权利.";
+constexpr const wchar_t* kRightsNotice = L"版权所有 (C) 2026 Nimbrel 开发组.";
 constexpr const wchar_t* kMakerHomePage = L"http://www.nimbrel.com/";
 
 struct Label {
@@ -54,6 +54,12 @@ std::vector<std::uint32_t> pixelsOnBackground(HBITMAP picture, int width, int he
     for (std::uint32_t& pixel : pixels)
         if ((pixel & 0xFFFFFF) == key) pixel = background;
     return pixels;
+}
+
+bool isPlainAscii(const wchar_t* text) {
+    for (; *text; ++text)
+        if (*text > 0x7F) return false;
+    return true;
 }
 
 }  // namespace
@@ -94,6 +100,9 @@ void TAboutForm::FormCreate() {
 
 void TAboutForm::createControls() {
     font_ = createFont(scale_, L"MS Sans Serif", 11, DEFAULT_CHARSET);
+    // MS Sans Serif has no Chinese: a Chinese system draws those captions in 宋体, whose
+    // smallest drawn size is 12 pixels.
+    chineseFont_ = createSongFont(scale_, 12);
     titleFont_ = createFont(scale_, L"MS Sans Serif", 16, DEFAULT_CHARSET, true);
     linkFont_ = createFont(scale_, L"MS Sans Serif", 11, DEFAULT_CHARSET, false, true);
     picture_.reset(static_cast<HBITMAP>(LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(NIMBREL_BITMAP_ABOUT),
@@ -101,10 +110,12 @@ void TAboutForm::createControls() {
     createControl(hwnd(), WC_STATICW, L"Quellix", SS_LEFT, {94, 13, 131, 20}, ids::about::Label2, titleFont_.get(),
                   scale_);
     for (const Label& label : kLabels)
-        createControl(hwnd(), WC_STATICW, label.text, SS_LEFT, label.box, label.id, font_.get(), scale_);
+        createControl(hwnd(), WC_STATICW, label.text, SS_LEFT, label.box, label.id,
+                      isPlainAscii(label.text) ? font_.get() : chineseFont_.get(), scale_);
     createControl(hwnd(), WC_STATICW, kHomePageLabel, SS_LEFT | SS_NOTIFY, {16, 113, 76, 13}, ids::about::Label5,
                   linkFont_.get(), scale_);
-    createControl(hwnd(), WC_STATICW, L"", SS_ETCHEDHORZ, {8, 144, 337, 2}, ids::about::Panel1, nullptr, scale_);
+    Panel1_.create(hwnd(), {8, 144, 337, 2}, scale_, Panel::Bevel::lowered, GetSysColor(COLOR_BTNFACE),
+                   ids::about::Panel1);
     createControl(hwnd(), WC_BUTTONW, L"OK", BS_PUSHBUTTON | WS_TABSTOP, {266, 153, 75, 25}, ids::about::Button1,
                   font_.get(), scale_);
 }

@@ -4,6 +4,7 @@
 #pragma once
 
 #include "ui/layout.h"
+#include "ui/panel.h"
 #include "ui/window.h"
 
 #include <string>
@@ -44,9 +45,11 @@ private:
 
     Scaler scale_;
     FontHandle font_;
+    FontHandle chineseFont_;
     FontHandle titleFont_;
     FontHandle linkFont_;
     BitmapHandle picture_;
+    Panel Panel1_;
     HWND owner_ = nullptr;
     bool modal_ = false;
 };

@@ -115,6 +115,15 @@ HWND wait_for_window(DWORD process_id, const std::wstring& class_name, const wch
   return found && IsWindowVisible(found) ? found : nullptr;
 }
 
+bool message_box_has_icon(HWND box) {
+  for (HWND child = GetWindow(box, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+    const auto style = GetWindowLongW(child, GWL_STYLE);
+    if ((style & SS_TYPEMASK) == SS_ICON && IsWindowVisible(child) && SendMessageW(child, STM_GETICON, 0, 0))
+      return true;
+  }
+  return false;
+}
+
 bool tray_icon_shown(HWND owner) {
   NOTIFYICONDATAW record = icon_record(owner);
   return Shell_NotifyIconW(NIM_MODIFY, &record) != FALSE;

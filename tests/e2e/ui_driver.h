@@ -44,6 +44,9 @@ void move_mouse_over(HWND control, int x = 2, int y = 2);
 HWND wait_for_window(DWORD process_id, const std::wstring& class_name, const wchar_t* caption = nullptr,
                      std::chrono::milliseconds timeout = 20s);
 
+// Whether a message box shows an icon beside its text.
+bool message_box_has_icon(HWND box);
+
 // The tray icon (main window, id 1000) as the shell knows it: a change that names the
 // icon succeeds only when the icon exists.
 bool tray_icon_shown(HWND owner);
