@@ -10,7 +10,6 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_STANDARD_CLASSES | ICC_LISTVIEW_CLASSES};
     InitCommonControlsEx(&controls);
 
-    int exitCode = 0;
     {
         nimbrel::TTarnwickForm1 form;
         form.create();
@@ -24,7 +23,6 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
             TranslateMessage(&message);
             DispatchMessageW(&message);
         }
-        exitCode = 0;
-    }  // the window and its listeners go before COM does
-    return exitCode;
+    }  // the windows and the listeners go before COM does
+    return 0;
 }

@@ -22,9 +22,9 @@ constexpr DWORD kWindowStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINI
 }  // namespace
 
 TTarnwickForm1::TTarnwickForm1() {
-    icon_.reset(static_cast<HICON>(LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(1), IMAGE_ICON, 0, 0,
-                                              LR_DEFAULTSIZE | LR_SHARED)));
-    registerClass(kClassName, icon_.get(), GetSysColorBrush(COLOR_BTNFACE));
+    icon_ = static_cast<HICON>(
+        LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(1), IMAGE_ICON, 0, 0, LR_DEFAULTSIZE | LR_SHARED));
+    registerClass(kClassName, icon_, GetSysColorBrush(COLOR_BTNFACE));
     SHDocVwDShellWindowsEvents1.OnWindowRegistered = [this](TSHDocVwDShellWindowsEvents* sender, LONG cookie) {
         ShellWinEventsWindowRegistered(sender, cookie);
     };
@@ -43,10 +43,7 @@ TTarnwickForm1::TTarnwickForm1() {
     };
 }
 
-TTarnwickForm1::~TTarnwickForm1() {
-    destroy();
-    icon_.release();  // shared icons belong to the system
-}
+TTarnwickForm1::~TTarnwickForm1() { destroy(); }
 
 void TTarnwickForm1::create() {
     RECT outer{0, 0, scale_(kClientWidth), scale_(kClientHeight)};
@@ -75,7 +72,7 @@ HWND TTarnwickForm1::control(int id) const {
 // Start-up: the design-time window first, then the two guarded phases.
 void TTarnwickForm1::FormCreate() {
     for (OneShotTimer* timer : {&Timer1_, &Timer2_, &Timer3_, &Timer4_, &Timer6_}) timer->attach(hwnd());
-    tray_.attach(hwnd(), icon_.get());
+    tray_.attach(hwnd(), icon_);
     createControls();
     createTrayMenu();
     startupFirstPhase();

@@ -141,7 +141,7 @@ private:
     FontHandle font_;
     FontHandle boldFont_;
     FontHandle homePageFont_;
-    IconHandle icon_;
+    HICON icon_ = nullptr;  // shared with the system: never destroyed
     MenuHandle PopupMenu1_;
     Panel OptionPanel_;
     Panel ExceptionPanel_;
