@@ -64,6 +64,7 @@ class NimbrelSession {
 
   standin::StandinProcess& standin() { return *standin_; }
   NimbrelProcess& nimbrel() { return *nimbrel_; }
+  DWORD process_id() const { return nimbrel_ ? nimbrel_->id() : 0; }
   // Starts nimbrel.exe; with wait, until its main window is shown.
   void start(bool wait = true);
   HWND main() const { return main_; }
