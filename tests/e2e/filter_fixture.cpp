@@ -1,0 +1,128 @@
+#include "e2e/filter_fixture.h"
+
+#include "support/nimbrel_registry.h"
+#include "support/wait.h"
+
+#include <algorithm>
+#include <fstream>
+#include <iterator>
+
+namespace e2e {
+
+std::wstring list_path(const wchar_t* name) { return standin::beside_this_program(name); }
+
+std::optional<std::string> file_bytes(const std::wstring& path) {
+  std::ifstream file(path.c_str(), std::ios::binary);
+  if (!file) return std::nullopt;
+  return std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
+}
+
+void put_file(const std::wstring& path, const std::string& bytes) {
+  std::ofstream file(path.c_str(), std::ios::binary | std::ios::trunc);
+  file.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+  if (!file) throw std::runtime_error("cannot write a list file");
+}
+
+namespace {
+
+void send_ctrl(DWORD flags) {
+  INPUT input{};
+  input.type = INPUT_KEYBOARD;
+  input.ki.wVk = VK_CONTROL;
+  input.ki.dwFlags = flags;
+  SendInput(1, &input, sizeof input);
+}
+
+}  // namespace
+
+CtrlKeyHeld::CtrlKeyHeld() {
+  down_ = true;  // a failed press is let go as well
+  send_ctrl(0);
+}
+
+bool CtrlKeyHeld::seen_down() { return (GetAsyncKeyState(VK_CONTROL) & 0x8000) != 0; }
+
+bool CtrlKeyHeld::steady(std::chrono::milliseconds settle, std::chrono::milliseconds timeout) {
+  const auto deadline = std::chrono::steady_clock::now() + timeout;
+  auto down_since = std::chrono::steady_clock::now();
+  while (std::chrono::steady_clock::now() < deadline) {
+    if (!seen_down()) {
+      send_ctrl(0);
+      down_since = std::chrono::steady_clock::now();
+    } else if (std::chrono::steady_clock::now() - down_since >= settle) {
+      return true;
+    }
+    Sleep(10);
+  }
+  return false;
+}
+
+void CtrlKeyHeld::release() {
+  if (!down_) return;
+  send_ctrl(KEYEVENTF_KEYUP);
+  down_ = false;
+}
+
+void FilterEndToEndTest::remove_list_files() {
+  for (const wchar_t* name : {L"white.lis", L"black.lis", L"white.lis.new", L"black.lis.new"}) {
+    const std::wstring path = list_path(name);
+    SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+    DeleteFileW(path.c_str());
+  }
+}
+
+void FilterEndToEndTest::SetUp() {
+  remove_shell_windows_redirect();
+  delete_nimbrel_key();
+  remove_list_files();
+}
+
+void FilterEndToEndTest::TearDown() {
+  nimbrel_.reset();  // closes it, or kills it when it does not end in time
+  standin_.reset();
+  remove_list_files();
+  delete_nimbrel_key();
+}
+
+void FilterEndToEndTest::set(const wchar_t* name, const wchar_t* value) { write_nimbrel_value(name, value); }
+
+standin::StandinProcess& FilterEndToEndTest::start_standin(const std::string& options) {
+  standin_ = std::make_unique<standin::StandinProcess>(options);
+  return *standin_;
+}
+
+bool FilterEndToEndTest::start_nimbrel() {
+  nimbrel_ = std::make_unique<NimbrelProcess>();
+  main_ = nimbrel_->wait_for_main_window();
+  return main_ != nullptr && control(ids::ListView1) != nullptr;
+}
+
+int FilterEndToEndTest::rows_with(const std::wstring& address) const {
+  const auto addresses = logged();
+  return static_cast<int>(std::count(addresses.begin(), addresses.end(), address));
+}
+
+bool FilterEndToEndTest::wait_for_rows(int count) const {
+  return wait_until([&] { return log().row_count() >= count; }, 10s);
+}
+
+std::string FilterEndToEndTest::fire_navigation(int index, const std::string& url) {
+  return standin_->command("before-navigate " + std::to_string(index) + " " + url);
+}
+
+std::string FilterEndToEndTest::fire_new_window(int index) {
+  return standin_->command("new-window " + std::to_string(index));
+}
+
+int FilterEndToEndTest::quits(int index) { return standin_->number("quits " + std::to_string(index)); }
+
+bool FilterEndToEndTest::command(int id) const {
+  return send_message(main_, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), 0).has_value();
+}
+
+bool FilterEndToEndTest::post_command(int id) const {
+  return PostMessageW(main_, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED),
+                      reinterpret_cast<LPARAM>(control(id))) != FALSE;
+}
+
+}  // namespace e2e
