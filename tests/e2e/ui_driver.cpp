@@ -58,6 +58,15 @@ bool has_line_of(const ScreenImage& image, COLORREF colour) {
   return false;
 }
 
+// The lists that a confirm writes beside the program; every session starts and ends without them.
+void remove_list_files() {
+  for (const wchar_t* name : {L"white.lis", L"black.lis"}) {
+    const std::wstring path = standin::beside_this_program(name);
+    SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+    DeleteFileW(path.c_str());
+  }
+}
+
 }  // namespace
 
 std::string describe(const Box& box) {
@@ -137,12 +146,15 @@ void remove_tray_icon(HWND owner) {
 NimbrelSession::NimbrelSession(const std::string& standin_options) {
   remove_shell_windows_redirect();
   delete_nimbrel_key();
+  remove_list_files();
   standin_ = std::make_unique<standin::StandinProcess>(standin_options);
 }
 
 NimbrelSession::~NimbrelSession() {
   nimbrel_.reset();
   if (standin_) standin_->stop();
+  remove_list_files();
+  delete_nimbrel_key();
 }
 
 void NimbrelSession::start(bool wait) {

@@ -53,8 +53,9 @@ bool tray_icon_shown(HWND owner);
 // Takes the icon away, as a restarting task bar loses it.
 void remove_tray_icon(HWND owner);
 
-// nimbrel.exe with the stand-in shell running, its settings key removed first so that
-// every run starts from the design's state; main() is its shown main window.
+// nimbrel.exe with the stand-in shell running, its settings key and list files removed
+// before and after, so that every run starts from the design's state; main() is its
+// shown main window.
 class NimbrelSession {
  public:
   explicit NimbrelSession(const std::string& standin_options = "");

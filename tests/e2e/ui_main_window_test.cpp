@@ -210,5 +210,29 @@ TEST_F(UiMainWindowTest, PickingALevelShowsItsDescriptionAtOnceButStoresNothing)
   EXPECT_EQ(read_nimbrel_value(L"killlevel"), stored_before) << "the level is stored only by a confirm";
 }
 
+// Enter starts a new line inside the list boxes and confirms everywhere else; the confirm
+// sends the program to the tray.
+TEST_F(UiMainWindowTest, EnterConfirmsExceptInsideTheListBoxes) {
+  const auto press_enter = [](HWND control) {
+    PostMessageW(control, WM_KEYDOWN, VK_RETURN, 0x001C0001);
+    PostMessageW(control, WM_KEYUP, VK_RETURN, 0xC01C0001);
+  };
+  click(session_.control(Image12));
+  ASSERT_TRUE(wait_until([&] { return session_.front_page() == 2; }, 5s));
+  for (int memo : {Memo1, Memo2}) {
+    SCOPED_TRACE(memo);
+    const HWND box = session_.control(memo);
+    press_enter(box);
+    EXPECT_TRUE(wait_until([&] { return SendMessageW(box, EM_GETLINECOUNT, 0, 0) == 2; }, 5s)) << "a new line";
+    EXPECT_TRUE(IsWindowVisible(session_.main()));
+    SendMessageW(box, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L""));
+  }
+  click(session_.control(Image11));
+  ASSERT_TRUE(wait_until([&] { return session_.front_page() == 1; }, 5s));
+  press_enter(session_.control(CheckBox1));
+  EXPECT_TRUE(wait_until([&] { return !IsWindowVisible(session_.main()); }, 10s)) << "confirmed: off to the tray";
+  EXPECT_TRUE(tray_icon_shown(session_.main()));
+}
+
 }  // namespace
 }  // namespace e2e
