@@ -8,6 +8,8 @@
 
 #include <cstdint>
 #include <functional>
+#include <memory>
+#include <type_traits>
 #include <vector>
 
 namespace e2e {
@@ -15,32 +17,55 @@ namespace {
 
 class FilterListsTest : public FilterEndToEndTest {};
 
+// The list texts of these tests are ASCII.
 std::string narrow(const std::wstring& ascii) {
   std::string text;
   for (wchar_t c : ascii) text.push_back(static_cast<char>(c));
   return text;
 }
 
+struct ScreenDcRelease {
+  void operator()(HDC dc) const { ReleaseDC(nullptr, dc); }
+};
+struct DcDelete {
+  void operator()(HDC dc) const { DeleteDC(dc); }
+};
+struct GdiObjectDelete {
+  void operator()(void* object) const { DeleteObject(static_cast<HGDIOBJ>(object)); }
+};
+using ScreenDc = std::unique_ptr<HDC__, ScreenDcRelease>;
+using MemoryDc = std::unique_ptr<HDC__, DcDelete>;
+template <class Handle>
+using GdiObject = std::unique_ptr<std::remove_pointer_t<Handle>, GdiObjectDelete>;
+
+// An object selected into a device context for the life of this value.
+class Selection {
+ public:
+  Selection(HDC dc, HGDIOBJ object) : dc_(dc), old_(SelectObject(dc, object)) {}
+  Selection(const Selection&) = delete;
+  Selection& operator=(const Selection&) = delete;
+  ~Selection() { SelectObject(dc_, old_); }
+
+ private:
+  HDC dc_;
+  HGDIOBJ old_;
+};
+
 // Pixels (0x00RRGGBB, top row first) of a width x height picture painted by `paint`.
 std::vector<std::uint32_t> painted(int width, int height, const std::function<void(HDC)>& paint) {
   BITMAPINFO info{};
   info.bmiHeader = {sizeof(BITMAPINFOHEADER), width, -height, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
   void* bits = nullptr;
-  const HDC screen = GetDC(nullptr);
-  const HBITMAP bitmap = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-  const HDC dc = CreateCompatibleDC(screen);
-  ReleaseDC(nullptr, screen);
+  const ScreenDc screen(GetDC(nullptr));
+  const GdiObject<HBITMAP> bitmap(CreateDIBSection(screen.get(), &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+  const MemoryDc dc(CreateCompatibleDC(screen.get()));
+  if (!bitmap || !dc) return {};
+  const Selection selected(dc.get(), bitmap.get());
+  paint(dc.get());
+  GdiFlush();
+  const auto* data = static_cast<const std::uint32_t*>(bits);
   std::vector<std::uint32_t> pixels;
-  if (bitmap && dc) {
-    const HGDIOBJ old = SelectObject(dc, bitmap);
-    paint(dc);
-    GdiFlush();
-    const auto* data = static_cast<const std::uint32_t*>(bits);
-    for (int i = 0; i < width * height; ++i) pixels.push_back(data[i] & 0xFFFFFF);
-    SelectObject(dc, old);
-  }
-  if (dc) DeleteDC(dc);
-  if (bitmap) DeleteObject(bitmap);
+  for (int i = 0; i < width * height; ++i) pixels.push_back(data[i] & 0xFFFFFF);
   return pixels;
 }
 
@@ -64,17 +89,15 @@ bool shows_system_icon(HWND box, const wchar_t* system_icon) {
   GetWindowRect(shown, &place);
   const int width = place.right - place.left, height = place.bottom - place.top;
   const auto on_screen = painted(width, height, [&](HDC dc) {
-    const HDC screen = GetDC(nullptr);
-    BitBlt(dc, 0, 0, width, height, screen, place.left, place.top, SRCCOPY);
-    ReleaseDC(nullptr, screen);
+    const ScreenDc screen(GetDC(nullptr));
+    BitBlt(dc, 0, 0, width, height, screen.get(), place.left, place.top, SRCCOPY);
   });
   if (on_screen.empty()) return false;
   const std::uint32_t corner = on_screen[0];  // the icons leave their corners clear
   const auto expected = painted(width, height, [&](HDC dc) {
     const RECT all{0, 0, width, height};
-    const HBRUSH background = CreateSolidBrush(RGB(corner >> 16, (corner >> 8) & 0xFF, corner & 0xFF));
-    FillRect(dc, &all, background);
-    DeleteObject(background);
+    const GdiObject<HBRUSH> background(CreateSolidBrush(RGB(corner >> 16, (corner >> 8) & 0xFF, corner & 0xFF)));
+    FillRect(dc, &all, background.get());
     DrawIconEx(dc, 0, 0, LoadIconW(nullptr, system_icon), width, height, 0, nullptr, DI_NORMAL);
   });
   return on_screen == expected;
