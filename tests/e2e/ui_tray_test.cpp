@@ -163,5 +163,33 @@ TEST_F(UiTrayTest, ANewTaskBarGetsTheIconBackOnlyFromAProgramInTheTray) {
   EXPECT_FALSE(tray_icon_shown(main_));
 }
 
+// Minimise after start. (Stay-on-top is not checked here: Wine 8 never gives a window
+// that owns other windows, as the main window does, the top-most style.)
+TEST(UiTrayStartTest, StartsInTheTrayWhenTheSettingSaysSo) {
+  NimbrelSession session;
+  write_nimbrel_value(L"automin", L"1");
+  session.start(false);
+  HWND main = nullptr;
+  EXPECT_TRUE(wait_until(
+      [&] {
+        main = find_top_level_window(session.process_id(), L"TTarnwickForm1", L"Quellix (Nimbrel)");
+        return main && !IsWindowVisible(main) && tray_icon_shown(main);
+      },
+      20s))
+      << "not in the tray after start";
+  ASSERT_NE(main, nullptr);
+  PostMessageW(main, kTrayCallback, 1000, WM_LBUTTONDBLCLK);
+  EXPECT_TRUE(wait_until([&] { return IsWindowVisible(main) && !tray_icon_shown(main); }, 10s));
+}
+
+TEST(UiTrayStartTest, StaysShownWithoutIt) {
+  NimbrelSession session;
+  session.start();
+  ASSERT_NE(session.main(), nullptr);
+  Sleep(300);
+  EXPECT_TRUE(IsWindowVisible(session.main()));
+  EXPECT_FALSE(tray_icon_shown(session.main()));
+}
+
 }  // namespace
 }  // namespace e2e
