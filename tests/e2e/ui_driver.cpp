@@ -2,6 +2,7 @@
 
 #include "support/desktop_windows.h"
 #include "support/nimbrel_registry.h"
+#include "support/remote_controls.h"
 #include "support/wait.h"
 
 #include <shellapi.h>
@@ -27,18 +28,6 @@ int dpi() {
 }
 
 int unscaled(int pixels) { return MulDiv(pixels, 96, dpi()); }
-
-struct ControlSearch {
-  int id;
-  HWND found;
-};
-
-BOOL CALLBACK match_id(HWND window, LPARAM parameter) {
-  auto& search = *reinterpret_cast<ControlSearch*>(parameter);
-  if (GetDlgCtrlID(window) != search.id) return TRUE;
-  search.found = window;
-  return FALSE;
-}
 
 NOTIFYICONDATAW icon_record(HWND owner) {
   NOTIFYICONDATAW record{};
@@ -76,11 +65,7 @@ std::string describe(const Box& box) {
 
 int scaled(int pixels) { return MulDiv(pixels, dpi(), 96); }
 
-HWND find_control(HWND root, int id) {
-  ControlSearch search{id, nullptr};
-  if (root) EnumChildWindows(root, match_id, reinterpret_cast<LPARAM>(&search));
-  return search.found;
-}
+HWND find_control(HWND root, int id) { return root ? descendant_with_id(root, id) : nullptr; }
 
 Box box_within(HWND window, HWND container) {
   RECT rect{};
