@@ -72,8 +72,13 @@ void TTarnwickForm1::WBEventsBeforeNavigate2(TSHDocVwDWebBrowserEvents2*, IDispa
     const FilterSettings filter = FilterSettings::of(settings);
     if (navigationIgnored(filter, ctrlDown(), isWebBrowser(pDisp))) return;
     const std::string address = addressText(url);
-    const std::vector<std::string> white = listLines(ids::Memo1);
-    const std::vector<std::string> black = listLines(ids::Memo2);
+    // The lists take part only while ad links are blocked; the browser waits, so they are
+    // not read otherwise.
+    std::vector<std::string> white, black;
+    if (filter.blocksUrls()) {
+        white = listLines(ids::Memo1);
+        black = listLines(ids::Memo2);
+    }
     const NavigationVerdict verdict = judgeAddress(codePage_, filter, {white, black}, address);
     if (verdict.cancel) {
         tracklog(address);
