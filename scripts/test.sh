@@ -88,6 +88,20 @@ run_benchmarks() {
   fi
 }
 
+# The window's layout once more with the system at 144 DPI: every control must scale with
+# it. The prefix goes back to its default DPI afterwards, whatever happens.
+run_high_dpi_layout() {
+  local desktop='HKCU\Control Panel\Desktop'
+  "$NIMBREL_WINE" reg add "$desktop" /v LogPixels /t REG_DWORD /d 144 /f >/dev/null 2>&1 || {
+    count_failure "e2e_tests at 144 DPI: could not set the DPI"
+    return
+  }
+  GTEST_FILTER='UiMainWindowTest.EveryControl*:UiMainWindowTest.TheWindowGrows*' \
+    run_wine_runner e2e_tests_144dpi "$NIMBREL_ROOT/build/win/e2e_tests.exe"
+  "$NIMBREL_WINE" reg delete "$desktop" /v LogPixels /f >/dev/null 2>&1
+  wine_session_stop
+}
+
 list_screenshots() {
   local shot found=0
   for shot in "$SHOTS"/*.png; do
@@ -106,8 +120,11 @@ wine_runners() {
   if ! bash "$NIMBREL_ROOT/scripts/prefix.sh"; then
     count_failure "Wine prefix: set-up failed"
   else
+    # A run that was cut short may have left the prefix at another DPI.
+    "$NIMBREL_WINE" reg delete 'HKCU\Control Panel\Desktop' /v LogPixels /f >/dev/null 2>&1 || true
     run_wine_runner win_tests "$NIMBREL_ROOT/build/win/win_tests.exe"
     run_wine_runner e2e_tests "$NIMBREL_ROOT/build/win/e2e_tests.exe"
+    run_high_dpi_layout
   fi
   wine_session_stop
   display_stop
