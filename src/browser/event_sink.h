@@ -30,7 +30,6 @@ public:
     // Ends the listener's own subscription, if any; a failing Unadvise is ignored.
     void Disconnect();
     bool connected() const { return source_ != nullptr; }
-    const IID& eventInterface() const { return eventInterface_; }
 
     // IUnknown: the listener's life is its owner's, so references are not counted.
     HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override;

@@ -36,7 +36,6 @@ public:
     // Every cookie given is also written into sinkcookie.
     void subscribeNew(IShellWindows* windows, long count, IUnknown* listener, LONG& sinkcookie);
     void unadviseAll();
-    size_t size() const { return subscriptions_.size(); }
 
 private:
     struct Subscription {

@@ -105,7 +105,6 @@ public:
     LONG sinkcookie = 0;
     TSHDocVwDWebBrowserEvents2 SHDocVwDWebBrowserEvents21{L"SHDocVwDWebBrowserEvents21"};
     TSHDocVwDShellWindowsEvents SHDocVwDShellWindowsEvents1{L"SHDocVwDShellWindowsEvents1"};
-    const WindowSubscriptions& subscriptions() const { return subscriptions_; }
     HMENU trayMenu() const { return PopupMenu1_.get(); }
     HWND control(int id) const;
 
