@@ -16,10 +16,6 @@ ComPtr<IConnectionPoint> findConnectionPoint(IUnknown* source, const IID& eventI
     return point;
 }
 
-void throwIfFailed(HRESULT result) {
-    if (FAILED(result)) throw Error(hresultText(result));
-}
-
 // connectsink's steps, handing back the connection point so that the subscription can be ended.
 ComPtr<IConnectionPoint> advise(IUnknown* source, const IID& eventInterface, IUnknown* listener, LONG& cookie) {
     cookie = 0;
@@ -56,6 +52,21 @@ ComPtr<IWebBrowser2> browserAt(IShellWindows* windows, long index) {
     ComPtr<IWebBrowser2> browser;
     if (SUCCEEDED(windows->Item(*at.get(), &item)) && item) item.As(&browser);
     return browser;
+}
+
+ComPtr<IWebBrowser2> requireBrowserAt(IShellWindows* windows, long index) {
+    Variant at(index);
+    ComPtr<IDispatch> item;
+    ComPtr<IWebBrowser2> browser;
+    throwIfFailed(windows->Item(*at.get(), &item));
+    if (item) throwIfFailed(item.As(&browser));
+    return browser;
+}
+
+std::wstring locationOf(IWebBrowser2* window) {
+    Bstr location;
+    throwIfFailed(window->get_LocationURL(location.put()));
+    return location.str();
 }
 
 void WindowSubscriptions::subscribeNew(IShellWindows* windows, long count, IUnknown* listener, LONG& sinkcookie) {

@@ -5,6 +5,7 @@
 
 #include <exdisp.h>
 
+#include <string>
 #include <vector>
 
 namespace nimbrel {
@@ -21,6 +22,11 @@ long windowCount(IShellWindows* windows);
 // The window at an index as a browser, or null when the index yields no window or the
 // window is not a browser.
 ComPtr<IWebBrowser2> browserAt(IShellWindows* windows, long index);
+// The same for callers to whom every failure is one: null only when the index holds no
+// window; a failing collection, or a window that is not a browser, throws.
+ComPtr<IWebBrowser2> requireBrowserAt(IShellWindows* windows, long index);
+// The window's current address. Throws on failure.
+std::wstring locationOf(IWebBrowser2* window);
 
 // The windows this program has subscribed, known by their COM identity, so that every
 // window is subscribed once and every subscription can be ended.

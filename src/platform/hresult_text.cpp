@@ -1,5 +1,7 @@
 #include "platform/hresult_text.h"
 
+#include "platform/error.h"
+
 #include <cwchar>
 
 namespace nimbrel {
@@ -14,6 +16,10 @@ std::wstring hresultText(HRESULT result) {
     wchar_t number[32];
     std::swprintf(number, 32, L"OLE error %08X", static_cast<unsigned>(result));
     return number;
+}
+
+void throwIfFailed(HRESULT result) {
+    if (FAILED(result)) throw Error(hresultText(result));
 }
 
 }  // namespace nimbrel

@@ -34,16 +34,6 @@ std::wstring windowText(HWND window) {
     return text;
 }
 
-void throwIfFailed(HRESULT result) {
-    if (FAILED(result)) throw Error(hresultText(result));
-}
-
-std::string locationOf(IWebBrowser2* window) {
-    Bstr location;
-    throwIfFailed(window->get_LocationURL(location.put()));
-    return toAnsi(location.str());
-}
-
 }  // namespace
 
 // The lines of a list box as ANSI text, read afresh at every use.
@@ -120,19 +110,15 @@ void TTarnwickForm1::runPopupPass() {
     ComPtr<IShellWindows> windows = createShellWindows();
     const long count = windowCount(windows.Get());
     for (long index = 0; index < count; ++index) {
-        Variant at(index);
-        ComPtr<IDispatch> item;
-        throwIfFailed(windows->Item(*at.get(), &item));
-        if (!item) continue;
-        ComPtr<IWebBrowser2> window;
-        throwIfFailed(item.As(&window));
-        const WindowVerdict verdict = pass->judge(locationOf(window.Get()), [&] {
+        const ComPtr<IWebBrowser2> window = requireBrowserAt(windows.Get(), index);
+        if (!window) continue;
+        const WindowVerdict verdict = pass->judge(toAnsi(locationOf(window.Get())), [&] {
             int toolBar = 0;
             throwIfFailed(window->get_ToolBar(&toolBar));
             return toolBar;
         });
         if (!closesWindow(verdict)) continue;
-        tracklog(locationOf(window.Get()));  // the address at the moment of logging
+        tracklog(toAnsi(locationOf(window.Get())));  // the address at the moment of logging
         throwIfFailed(window->Quit());
     }
 }
