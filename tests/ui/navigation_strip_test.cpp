@@ -37,16 +37,5 @@ TEST_F(NavigationStripTest, TheFourthPictureMarksItsCaptionButKeepsThePage) {
     EXPECT_EQ(GetDlgCtrlID(front), ids::ExceptionPanel);
 }
 
-TEST_F(NavigationStripTest, HoverMarksOneCaptionAndTheBackgroundClearsIt) {
-    start();
-    EXPECT_EQ(form->curpage, 1);
-    form->Image11MouseMove(3);
-    form->Image11MouseMove(1);
-    EXPECT_EQ(form->captionLook(1), Look::hover);
-    EXPECT_EQ(form->captionLook(3), Look::normal) << "only one caption is blue";
-    form->ImagePanelMouseMove();
-    EXPECT_EQ(form->captionLook(1), Look::current);
-}
-
 }  // namespace
 }  // namespace nimbrel::testing

@@ -37,16 +37,6 @@ void clickButton7(TTarnwickForm1& form) {
     SendMessageW(form.control(ids::Button7), BM_CLICK, 0, 0);
 }
 
-TEST_F(OpenAddressReportTest, AnEmptyAddressEndsItsEntryWithTheColon) {
-    start();
-    shell->addFake(L"");
-    shell->addFake(L"HTTP://X.TEST/?FILE://");
-    MessageBoxAnswerer answerer;
-    clickButton7(*form);
-    EXPECT_EQ(answerer.texts(), L"Urls List (Internet Explorer):\r" + kRule + L"\r1: \r \r\n \r\n" +
-                                    L"Urls List (Windows Explorer):\r" + kRule + L"\r1: HTTP://X.TEST/?FILE://|");
-}
-
 TEST_F(OpenAddressReportTest, AWindowThatIsNoBrowserStopsTheReportWithTheErrorsText) {
     start();
     shell->addFake(L"http://first.test/");
