@@ -119,9 +119,14 @@ private:
     void createLogPage();
     void loadLists();
     void saveLists();
-    std::vector<std::string> listLines(int memoId) const;
+    // Both lists as ANSI lines, read from their boxes at one moment.
+    struct ListContents {
+        std::vector<std::string> white, black;
+    };
+    ListContents readLists() const;
     void startPopupTimers();
-    void runPopupPass();
+    void killpopupad(const ListContents& lists);
+    void runPopupPass(const ListContents& lists);
     void createTrayMenu();
     void createNavigationStrip();
     void startupFirstPhase();

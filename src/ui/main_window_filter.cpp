@@ -36,9 +36,10 @@ std::wstring windowText(HWND window) {
 
 }  // namespace
 
-// The lines of a list box as ANSI text, read afresh at every use.
-std::vector<std::string> TTarnwickForm1::listLines(int memoId) const {
-    return splitLines(toAnsi(windowText(control(memoId))));
+// The lists are read afresh for every event and pass, so edits count at once.
+TTarnwickForm1::ListContents TTarnwickForm1::readLists() const {
+    const auto lines = [this](int memo) { return splitLines(toAnsi(windowText(control(memo)))); };
+    return {lines(ids::Memo1), lines(ids::Memo2)};
 }
 
 void TTarnwickForm1::loadLists() {
@@ -60,22 +61,19 @@ void TTarnwickForm1::saveLists() {
 void TTarnwickForm1::WBEventsBeforeNavigate2(TSHDocVwDWebBrowserEvents2*, IDispatch* pDisp, VARIANT* url, VARIANT*,
                                              VARIANT*, VARIANT*, VARIANT*, VARIANT_BOOL* cancel) {
     const FilterSettings filter = FilterSettings::of(settings);
-    if (navigationIgnored(filter, ctrlDown(), isWebBrowser(pDisp))) return;
+    // The level and the keys first: asking the navigating object is a call into the browser.
+    if (navigationIgnored(filter, ctrlDown(), true) || !isWebBrowser(pDisp)) return;
     const std::string address = addressText(url);
-    // The lists take part only while ad links are blocked; the browser waits, so they are
-    // not read otherwise.
-    std::vector<std::string> white, black;
-    if (filter.blocksUrls()) {
-        white = listLines(ids::Memo1);
-        black = listLines(ids::Memo2);
-    }
-    const NavigationVerdict verdict = judgeAddress(codePage_, filter, {white, black}, address);
+    // The browser waits: the lists are read once, and only when a filter or the pass needs them.
+    ListContents lists;
+    if (filter.blocksUrls() || filter.closesPopups()) lists = readLists();
+    const NavigationVerdict verdict = judgeAddress(codePage_, filter, {lists.white, lists.black}, address);
     if (verdict.cancel) {
         tracklog(address);
         *cancel = VARIANT_TRUE;
     }
     if (verdict.runPopupStep) {
-        killpopupad();
+        killpopupad(lists);
         startPopupTimers();
     }
 }
@@ -95,17 +93,18 @@ void TTarnwickForm1::startPopupTimers() {
 
 // One pass never reports a failure: whatever fails ends the pass, and the windows not yet
 // reached wait for the next one.
-void TTarnwickForm1::killpopupad() {
+void TTarnwickForm1::killpopupad() { killpopupad(readLists()); }
+
+void TTarnwickForm1::killpopupad(const ListContents& lists) {
     try {
-        runPopupPass();
+        runPopupPass(lists);
     } catch (...) {
     }
 }
 
-void TTarnwickForm1::runPopupPass() {
-    const std::vector<std::string> white = listLines(ids::Memo1);
-    const std::vector<std::string> black = listLines(ids::Memo2);
-    const auto pass = PopupPass::begin(codePage_, FilterSettings::of(settings), ctrlDown(), {white, black});
+void TTarnwickForm1::runPopupPass(const ListContents& lists) {
+    const auto pass =
+        PopupPass::begin(codePage_, FilterSettings::of(settings), ctrlDown(), {lists.white, lists.black});
     if (!pass) return;
     ComPtr<IShellWindows> windows = createShellWindows();
     const long count = windowCount(windows.Get());
