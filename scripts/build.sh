@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
-# Builds Nimbrel: `build.sh [native|win|all] [--keep-going]`.
+# Builds Nimbrel: `build.sh [native|win|fuzz|all] [--keep-going]`.
 #   native: build/native (pure core, its tests under sanitizers, benchmarks)
 #   win:    build/win    (nimbrel.exe and the Win32 test runners, mingw-w64)
+#   fuzz:   build/fuzz   (libFuzzer targets of the core, clang)
 # Each build directory is configured once; later runs only rebuild what changed.
 # --keep-going builds every target that can be built despite failures in others.
 set -euo pipefail
@@ -11,9 +12,9 @@ WHAT=all
 KEEP_GOING=0
 for arg in "$@"; do
   case "$arg" in
-    native|win|all) WHAT="$arg" ;;
+    native|win|fuzz|all) WHAT="$arg" ;;
     --keep-going|-k) KEEP_GOING=1 ;;
-    *) die "usage: build.sh [native|win|all] [--keep-going]" ;;
+    *) die "usage: build.sh [native|win|fuzz|all] [--keep-going]" ;;
   esac
 done
 
@@ -62,6 +63,10 @@ if [ "$WHAT" = win ] || [ "$WHAT" = all ]; then
   build_dir win "$NIMBREL_ROOT/build/win" \
     -DCMAKE_TOOLCHAIN_FILE="$NIMBREL_ROOT/cmake/mingw-w64.cmake" -DCMAKE_BUILD_TYPE=Release \
     || failed+=(win)
+fi
+if [ "$WHAT" = fuzz ] || [ "$WHAT" = all ]; then
+  build_dir fuzz "$NIMBREL_ROOT/build/fuzz" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DNIMBREL_FUZZ=ON \
+    -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ || failed+=(fuzz)
 fi
 if [ "${#failed[@]}" -gt 0 ]; then
   die "build failed: ${failed[*]}"

@@ -8,6 +8,7 @@ PACKAGES=(
   cmake ninja-build make g++
   g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
   googletest libgtest-dev libgmock-dev libbenchmark-dev
+  clang libclang-rt-dev
   wine wine64
   xvfb xauth x11-utils imagemagick
   locales fonts-wqy-zenhei

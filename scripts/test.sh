@@ -77,6 +77,25 @@ run_wine_runner() {
   wine_session_stop
 }
 
+# Each fuzz target for a few seconds from its committed seeds, within a small total budget;
+# each counts as one test. `scripts/fuzz.sh` runs them for longer.
+run_fuzzers() {
+  local targets=() name budget="${NIMBREL_FUZZ_BUDGET:-40}" each
+  mapfile -t targets < <(cd "$NIMBREL_ROOT/fuzz" && ls -- *_fuzz.cpp 2>/dev/null | sed 's/\.cpp$//')
+  [ "${#targets[@]}" -gt 0 ] || return 0
+  each=$((budget / ${#targets[@]}))
+  [ "$each" -gt 10 ] && each=10
+  [ "$each" -lt 2 ] && each=2
+  for name in "${targets[@]}"; do
+    if bash "$NIMBREL_ROOT/scripts/fuzz.sh" --brief --no-build --seconds "$each" "$name" >"$LOGS/fuzz-$name.log" 2>&1; then
+      total_passed=$((total_passed + 1))
+      note "fuzz $name: ${each} s, no fault"
+    else
+      count_failure "fuzz $name: failed (build/test-logs/fuzz-$name.log)"
+    fi
+  done
+}
+
 run_benchmarks() {
   local bench="$NIMBREL_ROOT/build/native/nimbrel_bench"
   [ -x "$bench" ] || return 0
@@ -162,6 +181,7 @@ main() {
   fi
 
   run_runner core_tests "$NIMBREL_ROOT/build/native/core_tests"
+  run_fuzzers
   wine_runners
   run_benchmarks
   list_screenshots

@@ -67,9 +67,10 @@ public:
     const std::string& upper() const { return upper_; }
     bool contains(std::string_view upperNeedle) const;
     const CodePage& codePage() const { return codePage_; }
+    // Whether a character of the upper-cased text starts at `pos`.
+    bool isBoundary(std::size_t pos) const { return boundaries_.empty() || boundaries_[pos] != 0; }
 
 private:
-    bool isBoundary(std::size_t pos) const { return boundaries_.empty() || boundaries_[pos] != 0; }
 
     CodePage codePage_;
     std::string upper_;

@@ -3,6 +3,7 @@
 #include <string>
 
 #include "core/ad_tables.h"
+#include "core/compiled_tables.h"
 
 namespace nimbrel {
 
@@ -50,6 +51,30 @@ bool looksLikeAd(const FilterSettings& settings, const SearchText& address) {
     return usesWordTable(settings) && wordTableHit(address);
 }
 
+// The decision order, whatever answers the questions: the tables and lists walked entry by
+// entry, or their compiled indexes. Each question is asked only when the order reaches it.
+template <typename IsLocal, typename BlackHit, typename LooksLikeAd, typename WhiteHit>
+NavigationVerdict decide(const FilterSettings& settings, IsLocal isLocal, BlackHit blackHit, LooksLikeAd looksLikeAd,
+                         WhiteHit whiteHit) {
+    if (isLocal()) {
+        return {};
+    }
+    const NavigationVerdict passOn{.cancel = false, .runPopupStep = settings.closesPopups()};
+    if (!settings.blocksUrls()) {
+        return passOn;
+    }
+    // The black list wins over everything and ends the event: no pop-up step after it.
+    if (blackHit()) {
+        return {.cancel = true, .runPopupStep = false};
+    }
+    if (!usesTables(settings)) {
+        return passOn;
+    }
+    // The white list is consulted only for a table hit: it can only clear a verdict.
+    const bool ad = looksLikeAd() && !whiteHit();
+    return {.cancel = ad, .runPopupStep = settings.closesPopups()};
+}
+
 }  // namespace
 
 bool navigationIgnored(const FilterSettings& settings, bool ctrlDown, bool isWebBrowser) {
@@ -59,23 +84,18 @@ bool navigationIgnored(const FilterSettings& settings, bool ctrlDown, bool isWeb
 NavigationVerdict judgeAddress(const CodePage& codePage, const FilterSettings& settings,
                                const ExceptionLists& lists, std::string_view address) {
     const SearchText text(codePage, address);
-    if (containsAnyEntry(text, AdTable::localMarkers)) {
-        return {};
-    }
-    const NavigationVerdict passOn{.cancel = false, .runPopupStep = settings.closesPopups()};
-    if (!settings.blocksUrls()) {
-        return passOn;
-    }
-    // The black list wins over everything and ends the event: no pop-up step after it.
-    if (listmatch(lists.black, text)) {
-        return {.cancel = true, .runPopupStep = false};
-    }
-    if (!usesTables(settings)) {
-        return passOn;
-    }
-    // The white list is consulted only for a table hit: it can only clear a verdict.
-    const bool ad = looksLikeAd(settings, text) && !listmatch(lists.white, text);
-    return {.cancel = ad, .runPopupStep = settings.closesPopups()};
+    return decide(
+        settings, [&] { return containsAnyEntry(text, AdTable::localMarkers); },
+        [&] { return listmatch(lists.black, text); }, [&] { return looksLikeAd(settings, text); },
+        [&] { return listmatch(lists.white, text); });
+}
+
+NavigationVerdict judgeAddress(const FilterSettings& settings, const CompiledLists& lists, std::string_view address) {
+    const SearchText text(lists.codePage, address);
+    const TableHits tables = scanTables(text);
+    return decide(
+        settings, [&] { return tables.isLocal(); }, [&] { return lists.black.matches(text); },
+        [&] { return tables.looksLikeAd(usesWordTable(settings)); }, [&] { return lists.white.matches(text); });
 }
 
 NavigationVerdict judgeNavigation(const CodePage& codePage, const FilterSettings& settings,

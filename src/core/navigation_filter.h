@@ -4,6 +4,7 @@
 #include <string_view>
 
 #include "core/ansi_text.h"
+#include "core/compiled_list.h"
 #include "core/filter_settings.h"
 #include "core/url_pattern.h"
 
@@ -22,9 +23,11 @@ struct NavigationVerdict {
 bool navigationIgnored(const FilterSettings& settings, bool ctrlDown, bool isWebBrowser);
 
 // The rest of the decision, for an event that was not ignored. `address` is the ANSI text
-// as received from the browser.
+// as received from the browser. The compiled lists give the same verdict as their lines,
+// which are walked one by one by the first form.
 NavigationVerdict judgeAddress(const CodePage& codePage, const FilterSettings& settings,
                                const ExceptionLists& lists, std::string_view address);
+NavigationVerdict judgeAddress(const FilterSettings& settings, const CompiledLists& lists, std::string_view address);
 
 struct NavigationEvent {
     std::string_view address;

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace nimbrel {
@@ -45,20 +46,25 @@ std::span<const std::string_view> popupExemptionWords() { return kExemptionWords
 
 std::optional<PopupPass> PopupPass::begin(const CodePage& codePage, const FilterSettings& settings,
                                           bool ctrlDown, const ExceptionLists& lists) {
+    return begin(settings, ctrlDown, std::make_shared<const CompiledLists>(codePage, lists));
+}
+
+std::optional<PopupPass> PopupPass::begin(const FilterSettings& settings, bool ctrlDown,
+                                          std::shared_ptr<const CompiledLists> lists) {
     if (settings.idle(ctrlDown)) {
         return std::nullopt;
     }
     if (settings.levelIs(L"0") || settings.levelIs(L"1")) {
-        return PopupPass(codePage, lists, false);
+        return PopupPass(std::move(lists), false);
     }
     if (settings.levelIs(L"2") || settings.levelIs(L"3")) {
-        return PopupPass(codePage, lists, true);
+        return PopupPass(std::move(lists), true);
     }
     return std::nullopt;  // "4" and any unknown level close nothing
 }
 
-PopupPass::PopupPass(const CodePage& codePage, const ExceptionLists& lists, bool sparesExemptionWords)
-    : codePage_(codePage), lists_(lists), sparesExemptionWords_(sparesExemptionWords) {}
+PopupPass::PopupPass(std::shared_ptr<const CompiledLists> lists, bool sparesExemptionWords)
+    : lists_(std::move(lists)), sparesExemptionWords_(sparesExemptionWords) {}
 
 bool PopupPass::sparedByExemptionWord(const SearchText& address) const {
     const std::vector<std::string>& words = upperExemptionWords();
@@ -68,12 +74,12 @@ bool PopupPass::sparedByExemptionWord(const SearchText& address) const {
 }
 
 WindowVerdict PopupPass::judge(std::string_view address, const std::function<int()>& readToolBar) const {
-    const SearchText text(codePage_, address);
+    const SearchText text(lists_->codePage, address);
     // The first matching black-list line settles it; the window is not judged again.
-    if (listmatch(lists_.black, text)) {
+    if (lists_->black.matches(text)) {
         return WindowVerdict::quitBlackListed;
     }
-    if (!hasNoToolBar(readToolBar()) || sparedByExemptionWord(text) || listmatch(lists_.white, text)) {
+    if (!hasNoToolBar(readToolBar()) || sparedByExemptionWord(text) || lists_->white.matches(text)) {
         return WindowVerdict::keep;
     }
     return WindowVerdict::quitPopup;

@@ -3,11 +3,13 @@
 // over the open shell windows, judged one window at a time.
 
 #include <functional>
+#include <memory>
 #include <optional>
 #include <span>
 #include <string_view>
 
 #include "core/ansi_text.h"
+#include "core/compiled_list.h"
 #include "core/filter_settings.h"
 #include "core/url_pattern.h"
 
@@ -39,24 +41,25 @@ inline bool closesWindow(WindowVerdict verdict) { return verdict != WindowVerdic
 std::span<const std::string_view> popupExemptionWords();
 
 // One pass. Created only when a pass has work to do; otherwise the pass ends before it
-// looks at any window. The pass judges every window against the list lines it was given:
-// the caller reads them from the boxes when the pass begins.
+// looks at any window. The pass judges every window against the lists it was given when it
+// began: line by line (compiled for the pass) or already compiled.
 class PopupPass {
 public:
     static std::optional<PopupPass> begin(const CodePage& codePage, const FilterSettings& settings,
                                           bool ctrlDown, const ExceptionLists& lists);
+    static std::optional<PopupPass> begin(const FilterSettings& settings, bool ctrlDown,
+                                          std::shared_ptr<const CompiledLists> lists);
 
     // `readToolBar` returns the window's ToolBar value. It is called at most once, and
     // not at all for a black-listed window, which is closed whatever its tool bar.
     WindowVerdict judge(std::string_view address, const std::function<int()>& readToolBar) const;
 
 private:
-    PopupPass(const CodePage& codePage, const ExceptionLists& lists, bool sparesExemptionWords);
+    PopupPass(std::shared_ptr<const CompiledLists> lists, bool sparesExemptionWords);
 
     bool sparedByExemptionWord(const SearchText& address) const;
 
-    CodePage codePage_;
-    ExceptionLists lists_;  // views: the lines must outlive the pass
+    std::shared_ptr<const CompiledLists> lists_;
     bool sparesExemptionWords_;
 };
 

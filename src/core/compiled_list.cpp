@@ -1,0 +1,126 @@
+#include "core/compiled_list.h"
+
+#include <algorithm>
+#include <array>
+#include <iterator>
+#include <numeric>
+#include <string>
+#include <string_view>
+
+namespace nimbrel {
+
+namespace {
+
+template <typename T>
+std::size_t bytesOf(const std::vector<T>& v) {
+    return v.capacity() * sizeof(T);
+}
+
+// The upper-cased pieces of every line, kept in one buffer while the list is compiled.
+struct PieceTexts {
+    std::string buffer;
+    std::vector<std::uint32_t> offsets{0};
+
+    void add(const CodePage& codePage, std::string_view piece) {
+        const std::size_t start = buffer.size();
+        buffer.append(piece);
+        std::string upper = buffer.substr(start);  // upper-cased as a text of its own
+        upperCaseInPlace(codePage, upper);
+        buffer.replace(start, upper.size(), upper);
+        offsets.push_back(static_cast<std::uint32_t>(buffer.size()));
+    }
+    std::size_t size() const { return offsets.size() - 1; }
+    std::string_view operator[](std::size_t i) const {
+        return std::string_view(buffer).substr(offsets[i], offsets[i + 1] - offsets[i]);
+    }
+};
+
+struct RawLine {
+    std::uint32_t number;
+    std::uint32_t firstText;  // its non-empty pieces in PieceTexts
+    std::uint32_t endText;
+};
+
+}  // namespace
+
+CompiledList::CompiledList(const CodePage& codePage, ListLines lines) {
+    PieceTexts texts;
+    std::vector<RawLine> raw;
+    for (std::size_t number = 0; number < lines.size(); ++number) {
+        if (!isUsableLine(lines[number])) continue;
+        const auto first = static_cast<std::uint32_t>(texts.size());
+        for (std::string_view piece : splitPattern(lines[number]))
+            if (!piece.empty()) texts.add(codePage, piece);
+        if (texts.size() == first) {
+            firstMatchingAll_ = number;  // no later line can come first
+            break;
+        }
+        raw.push_back({static_cast<std::uint32_t>(number), first, static_cast<std::uint32_t>(texts.size())});
+    }
+
+    // One id per distinct piece, however many lines share it.
+    std::vector<std::uint32_t> byText(texts.size());
+    std::iota(byText.begin(), byText.end(), 0u);
+    std::sort(byText.begin(), byText.end(), [&](std::uint32_t a, std::uint32_t b) { return texts[a] < texts[b]; });
+    std::vector<PieceId> idOfText(texts.size());
+    std::vector<std::string_view> distinct;
+    for (std::uint32_t t : byText) {
+        if (distinct.empty() || distinct.back() != texts[t]) distinct.push_back(texts[t]);
+        idOfText[t] = static_cast<PieceId>(distinct.size() - 1);
+    }
+    index_ = PieceIndex(distinct);
+
+    keyedStart_.assign(distinct.size() + 1, 0);
+    std::vector<PieceId> keyOfLine;
+    keyOfLine.reserve(raw.size());
+    lines_.reserve(raw.size());
+    for (const RawLine& line : raw) {
+        std::array<PieceId, kPatternSlotCount> ids{};
+        const auto idsBegin = ids.begin();
+        auto idsEnd = idsBegin;
+        for (std::uint32_t t = line.firstText; t < line.endText; ++t)
+            if (std::find(idsBegin, idsEnd, idOfText[t]) == idsEnd) *idsEnd++ = idOfText[t];
+        const PieceId key = *std::max_element(idsBegin, idsEnd, [&](PieceId a, PieceId b) {
+            return distinct[a].size() < distinct[b].size();
+        });
+        keyOfLine.push_back(key);
+        ++keyedStart_[key + 1];
+        const auto otherBegin = static_cast<std::uint32_t>(otherPieces_.size());
+        std::copy_if(idsBegin, idsEnd, std::back_inserter(otherPieces_), [key](PieceId id) { return id != key; });
+        lines_.push_back({line.number, otherBegin, static_cast<std::uint32_t>(otherPieces_.size())});
+    }
+    std::partial_sum(keyedStart_.begin(), keyedStart_.end(), keyedStart_.begin());
+    keyedLines_.resize(lines_.size());
+    std::vector<std::uint32_t> filled(keyedStart_.begin(), keyedStart_.end() - 1);
+    for (std::uint32_t i = 0; i < lines_.size(); ++i) keyedLines_[filled[keyOfLine[i]]++] = i;
+}
+
+bool CompiledList::othersFound(const Line& line, const std::vector<PieceId>& found) const {
+    return std::all_of(otherPieces_.begin() + line.otherBegin, otherPieces_.begin() + line.otherEnd,
+                       [&](PieceId id) { return std::binary_search(found.begin(), found.end(), id); });
+}
+
+std::optional<std::size_t> CompiledList::firstMatch(const SearchText& address) const {
+    std::optional<std::size_t> best = firstMatchingAll_;
+    if (lines_.empty()) return best;
+    thread_local std::vector<PieceId> found;  // kept between calls: no allocation per address
+    index_.findAll(address, found);
+    for (PieceId key : found) {
+        for (std::uint32_t k = keyedStart_[key]; k < keyedStart_[key + 1]; ++k) {
+            const Line& line = lines_[keyedLines_[k]];
+            if (best && line.number >= *best) break;
+            if (othersFound(line, found)) {
+                best = line.number;
+                break;
+            }
+        }
+    }
+    return best;
+}
+
+std::size_t CompiledList::memoryBytes() const {
+    return sizeof(*this) - sizeof(index_) + index_.memoryBytes() + bytesOf(lines_) + bytesOf(otherPieces_) +
+           bytesOf(keyedStart_) + bytesOf(keyedLines_);
+}
+
+}  // namespace nimbrel
