@@ -167,16 +167,27 @@ TEST_F(FilterNavigationTest, HoldingCtrlWithHotKeysOnSuspendsAllFiltering) {
   ASSERT_TRUE(start_nimbrel());
 
   const std::string ad = "http://news.test/ads/x.html";
-  {
+  // Wine drops the key state when a window of the session takes the focus. An attempt
+  // during which the key was let go teaches nothing: its pop-up timers are left to run
+  // out and it is tried again on a cleared log.
+  bool held_throughout = false;
+  for (int attempt = 0; attempt < 3 && !held_throughout; ++attempt) {
+    ASSERT_TRUE(command(ids::Button3)) << "the log's \"清除\"";
+    const int quits_before = quits(0);
     CtrlKeyHeld ctrl;
     ASSERT_TRUE(ctrl.steady()) << "the injected Ctrl key is not seen as held";
-    EXPECT_EQ(fire_navigation(1, ad), kPassed);
-    ASSERT_TRUE(CtrlKeyHeld::seen_down()) << "Ctrl was let go during the event: nothing learnt";
-    EXPECT_EQ(quits(0), 0) << "no pop-up pass";
+    const std::string verdict = fire_navigation(1, ad);
+    held_throughout = CtrlKeyHeld::seen_down();
+    if (held_throughout) {
+      EXPECT_EQ(verdict, kPassed);
+      EXPECT_EQ(quits(0), quits_before) << "no pop-up pass";
+      EXPECT_EQ(log().row_count(), 0) << "nothing logged while Ctrl was held";
+    }
     ctrl.release();
     ASSERT_TRUE(wait_until([] { return !CtrlKeyHeld::seen_down(); }, 2s));
+    if (!held_throughout) Sleep(3500);
   }
-  EXPECT_EQ(log().row_count(), 0) << "nothing logged while Ctrl was held";
+  ASSERT_TRUE(held_throughout) << "Ctrl was let go during every attempt: nothing learnt";
 
   EXPECT_EQ(fire_navigation(1, ad), kCancelled);
   EXPECT_EQ(rows_with(wide(ad)), 1);
