@@ -12,6 +12,10 @@ inline constexpr std::wstring_view kStartupFailed = L"Errror while initiating, P
 inline constexpr std::wstring_view kConnectFailed =
     L"Connect IExplorer failed, there has some crashed IExplorer threads.\rPlease restart system and try again.";
 
+// After importing an ad-server list: lines added, lines already there, lines not understood.
+inline constexpr std::wstring_view kImportReport =
+    L"导入完成.\r新增: %s 行\r已在黑名单中: %s 行\r无法识别而跳过: %s 行";
+
 // Fills each "%s" of a message template, in order, with the given texts.
 std::wstring formatMessage(std::wstring_view pattern, std::initializer_list<std::wstring_view> args);
 

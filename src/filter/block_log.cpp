@@ -67,15 +67,31 @@ int BlockLog::rowCount() const { return static_cast<int>(SendMessageW(view_, LVM
 std::optional<std::string> BlockLog::selectedAddress() const {
     const auto selected = static_cast<int>(SendMessageW(view_, LVM_GETNEXTITEM, -1, LVNI_SELECTED));
     if (selected < 0) return std::nullopt;
-    std::wstring text(4096, L'\0');
-    LVITEMW item{};
-    item.iSubItem = 1;
-    item.pszText = text.data();
-    item.cchTextMax = static_cast<int>(text.size());
-    const auto length =
-        static_cast<size_t>(SendMessageW(view_, LVM_GETITEMTEXTW, selected, reinterpret_cast<LPARAM>(&item)));
-    text.resize(length);
-    return toAnsi(text);
+    return toAnsi(cellText(selected, 1));
+}
+
+std::vector<std::array<std::wstring, 2>> BlockLog::rows() const {
+    std::vector<std::array<std::wstring, 2>> rows;
+    for (int row = 0, count = rowCount(); row < count; ++row) rows.push_back({cellText(row, 0), cellText(row, 1)});
+    return rows;
+}
+
+// The list view copies no more than the buffer holds: a text that fills it may be longer.
+std::wstring BlockLog::cellText(int row, int column) const {
+    std::wstring text(1024, L'\0');
+    for (;;) {
+        LVITEMW item{};
+        item.iSubItem = column;
+        item.pszText = text.data();
+        item.cchTextMax = static_cast<int>(text.size());
+        const auto length =
+            static_cast<size_t>(SendMessageW(view_, LVM_GETITEMTEXTW, row, reinterpret_cast<LPARAM>(&item)));
+        if (length + 1 < text.size()) {
+            text.resize(length);
+            return text;
+        }
+        text.assign(text.size() * 2, L'\0');
+    }
 }
 
 }  // namespace nimbrel

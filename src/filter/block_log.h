@@ -5,9 +5,11 @@
 
 #include <windows.h>
 
+#include <array>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace nimbrel {
 
@@ -23,8 +25,12 @@ public:
     int rowCount() const;
     // The address column of the selected row, as ANSI text.
     std::optional<std::string> selectedAddress() const;
+    // Every row's time stamp and address as shown, first row first.
+    std::vector<std::array<std::wstring, 2>> rows() const;
 
 private:
+    std::wstring cellText(int row, int column) const;
+
     HWND view_ = nullptr;
 };
 

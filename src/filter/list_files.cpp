@@ -50,7 +50,7 @@ std::wstring listFilePath(const wchar_t* fileName) {
     return directory + fileName;
 }
 
-std::optional<std::string> readListFile(const std::wstring& path) {
+std::optional<std::string> readFileBytes(const std::wstring& path) {
     if (GetFileAttributesW(path.c_str()) == INVALID_FILE_ATTRIBUTES) return std::nullopt;
     FileHandle file(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                                   OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
@@ -68,7 +68,13 @@ std::optional<std::string> readListFile(const std::wstring& path) {
         done += chunk;
     }
     text.resize(done);
-    return normaliseLineEnds(text);
+    return text;
+}
+
+std::optional<std::string> readListFile(const std::wstring& path) {
+    auto text = readFileBytes(path);
+    if (text) *text = normaliseLineEnds(*text);
+    return text;
 }
 
 void writeListFile(const std::wstring& path, const std::string& text) {

@@ -12,6 +12,10 @@ inline constexpr const wchar_t* kBlackListFile = L"black.lis";
 // The program's directory with its trailing separator, followed by the file name.
 std::wstring listFilePath(const wchar_t* fileName);
 
+// The file's bytes as they are, or nothing when the file does not exist. A file that
+// exists but cannot be read throws "Cannot open file %s".
+std::optional<std::string> readFileBytes(const std::wstring& path);
+
 // The file's text with every line end made CR LF, or nothing when the file does not
 // exist. A file that exists but cannot be read throws "Cannot open file %s".
 std::optional<std::string> readListFile(const std::wstring& path);

@@ -6,14 +6,22 @@
 
 namespace nimbrel {
 
-std::string toAnsi(std::wstring_view text) {
+namespace {
+
+std::string narrowed(UINT codePage, std::wstring_view text) {
     if (text.empty()) return {};
     const int length = static_cast<int>(text.size());
-    const int bytes = WideCharToMultiByte(CP_ACP, 0, text.data(), length, nullptr, 0, nullptr, nullptr);
+    const int bytes = WideCharToMultiByte(codePage, 0, text.data(), length, nullptr, 0, nullptr, nullptr);
     std::string out(static_cast<size_t>(bytes), '\0');
-    WideCharToMultiByte(CP_ACP, 0, text.data(), length, out.data(), bytes, nullptr, nullptr);
+    WideCharToMultiByte(codePage, 0, text.data(), length, out.data(), bytes, nullptr, nullptr);
     return out;
 }
+
+}  // namespace
+
+std::string toAnsi(std::wstring_view text) { return narrowed(CP_ACP, text); }
+
+std::string toUtf8(std::wstring_view text) { return narrowed(CP_UTF8, text); }
 
 std::wstring fromAnsi(std::string_view text) {
     if (text.empty()) return {};

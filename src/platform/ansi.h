@@ -10,6 +10,7 @@ namespace nimbrel {
 
 std::string toAnsi(std::wstring_view text);
 std::wstring fromAnsi(std::string_view text);
+std::string toUtf8(std::wstring_view text);
 
 // The lead bytes of the system's ANSI code page (GB2312 on the target systems).
 CodePage systemCodePage();

@@ -72,6 +72,10 @@ struct GdiTraits {
     static Gdi empty() { return nullptr; }
     static void close(Gdi g) { DeleteObject(g); }
 };
+struct GlobalMemoryTraits {
+    static HGLOBAL empty() { return nullptr; }
+    static void close(HGLOBAL g) { GlobalFree(g); }
+};
 struct IconTraits {
     static HICON empty() { return nullptr; }
     static void close(HICON i) { DestroyIcon(i); }
@@ -86,6 +90,7 @@ using FontHandle = UniqueHandle<HFONT, GdiTraits<HFONT>>;
 using BrushHandle = UniqueHandle<HBRUSH, GdiTraits<HBRUSH>>;
 using BitmapHandle = UniqueHandle<HBITMAP, GdiTraits<HBITMAP>>;
 using IconHandle = UniqueHandle<HICON, IconTraits>;
+using GlobalMemory = UniqueHandle<HGLOBAL, GlobalMemoryTraits>;
 
 // A BSTR owned by this object.
 class Bstr {

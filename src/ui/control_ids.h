@@ -60,6 +60,9 @@ enum MenuItem : int {
     V1,
     Visitoursite1,
     CloseTarnwick1,
+    ImportAdServerList1,  // the black-list box's menu
+    CopyAddress1,         // the block log's menu
+    ExportLog1,
 };
 
 // The About window's controls.

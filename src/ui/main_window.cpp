@@ -213,6 +213,9 @@ LRESULT TTarnwickForm1::handleMessage(UINT message, WPARAM wParam, LPARAM lParam
         if (header->idFrom == ids::ListView1 && header->code == NM_DBLCLK) ListView1DblClick();
         break;
     }
+    case WM_CONTEXTMENU:
+        if (routeContextMenu(reinterpret_cast<HWND>(wParam), lParam)) return 0;
+        break;
     case WM_TIMER:
         if (routeTimer(wParam)) return 0;
         break;

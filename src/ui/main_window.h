@@ -83,6 +83,13 @@ public:
     void ListView1DblClick();
     void Button5Click();
 
+    // The right-click menus of the black-list box and the block log.
+    void Memo2ContextPopup(POINT at);
+    void ImportAdServerList1Click();
+    void ListView1ContextPopup(POINT at);
+    void CopyAddress1Click();
+    void ExportLog1Click();
+
     // Routines.
     void initform();
     void minimizeapplication();
@@ -140,6 +147,7 @@ private:
     void setChecked(int id, bool checked);
     bool routeCommand(int id, int notification);
     bool routeTimer(UINT_PTR id);
+    bool routeContextMenu(HWND source, LPARAM position);
 
     Scaler scale_;
     FontHandle font_;

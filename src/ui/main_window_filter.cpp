@@ -7,6 +7,7 @@
 #include "platform/ansi.h"
 #include "platform/error.h"
 #include "platform/hresult_text.h"
+#include "platform/window_text.h"
 #include "ui/control_ids.h"
 #include "ui/main_window.h"
 
@@ -26,12 +27,6 @@ std::string addressText(VARIANT* url) {
     Variant text;
     if (FAILED(VariantChangeType(text.get(), url, 0, VT_BSTR))) throw Error(L"Invalid variant type conversion");
     return toAnsi(text.get()->bstrVal ? text.get()->bstrVal : L"");
-}
-
-std::wstring windowText(HWND window) {
-    std::wstring text(static_cast<size_t>(GetWindowTextLengthW(window)) + 1, L'\0');
-    text.resize(static_cast<size_t>(GetWindowTextW(window, text.data(), static_cast<int>(text.size()))));
-    return text;
 }
 
 }  // namespace

@@ -1,4 +1,5 @@
 // The exception page (the two lists) and the log page (the block log).
+#include "ui/context_menus.h"
 #include "ui/control_ids.h"
 #include "ui/main_window.h"
 
@@ -38,7 +39,7 @@ void TTarnwickForm1::createExceptionPage() {
     createMemo(page, {9, 40, 321, 95}, ids::Memo1, font_.get(), scale_);
     createControl(page, WC_STATICW, L"黑名单(会被清除的地址): ", 0, {9, 142, 200, 14}, ids::Label37, font_.get(),
                   scale_);
-    createMemo(page, {9, 158, 321, 97}, ids::Memo2, font_.get(), scale_);
+    forwardContextMenu(createMemo(page, {9, 158, 321, 97}, ids::Memo2, font_.get(), scale_));
     Panel10_.create(page, {9, 266, 321, 2}, scale_, Panel::Bevel::lowered, GetSysColor(COLOR_BTNFACE),
                     ids::Panel10);
     createControl(page, WC_BUTTONW, L"查看当前地址列表", BS_PUSHBUTTON | WS_TABSTOP, {217, 273, 113, 25},

@@ -39,6 +39,7 @@ LRESULT Panel::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_ERASEBKGND: return 1;
     case WM_COMMAND:
     case WM_NOTIFY:
+    case WM_CONTEXTMENU:  // with the control that asked, which DefWindowProc would replace by the panel
     case WM_DRAWITEM:
     case WM_CTLCOLORSTATIC:
     case WM_CTLCOLORBTN:

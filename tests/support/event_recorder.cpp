@@ -81,6 +81,8 @@ STDMETHODIMP EventRecorder::Invoke(DISPID id, REFIID, LCID, WORD flags, DISPPARA
   for (UINT i = 0; i < params->cArgs; ++i) event.types.push_back(V_VT(&params->rgvarg[i]));
   if (id == kBeforeNavigate2 && params->cArgs > 0) {
     event.url = address_at(*params, 5);
+    const VARIANT& cancel = params->rgvarg[0];
+    event.cancelled = V_VT(&cancel) == (VT_BYREF | VT_BOOL) && *V_BOOLREF(&cancel) == VARIANT_TRUE;
     const VARIANT& window = params->rgvarg[params->cArgs - 1];
     if (V_VT(&window) == VT_DISPATCH && V_DISPATCH(&window))
       V_DISPATCH(&window)->QueryInterface(IID_PPV_ARGS(&event.window));

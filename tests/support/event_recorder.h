@@ -22,6 +22,7 @@ struct RecordedEvent {
   std::vector<VARTYPE> types;   // of rgvarg, in array order (last argument first)
   std::wstring url;             // BeforeNavigate2 and NavigateError: the address
   ComPtr<IUnknown> window;      // BeforeNavigate2: identity of pDisp
+  bool cancelled = false;       // BeforeNavigate2: Cancel as the listeners before this one left it
 };
 
 class EventRecorder final : public standin::ComObject<IDispatch> {

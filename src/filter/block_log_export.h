@@ -1,0 +1,15 @@
+// The block log taken out of the program: a CSV file that spreadsheets open.
+#pragma once
+
+#include "filter/block_log.h"
+
+#include <string>
+
+namespace nimbrel {
+
+// Writes every row, oldest first, under the header 时间,地址: UTF-8 with a byte-order
+// mark, quoted as RFC 4180 asks. The file is replaced in one step; one that cannot be
+// written throws "Cannot create file %s" and is left as it was.
+void exportBlockLog(const BlockLog& log, const std::wstring& path);
+
+}  // namespace nimbrel

@@ -1,0 +1,76 @@
+// The right-click menus: the black-list box's edit commands and its import of published
+// ad-server lists, and the block log's copy and export.
+#include "core/messages.h"
+#include "filter/ad_server_import.h"
+#include "filter/block_log_export.h"
+#include "platform/ansi.h"
+#include "platform/clipboard.h"
+#include "ui/context_menus.h"
+#include "ui/control_ids.h"
+#include "ui/file_dialogs.h"
+#include "ui/main_window.h"
+#include "ui/messages_box.h"
+
+#include <string>
+
+namespace nimbrel {
+
+bool TTarnwickForm1::routeContextMenu(HWND source, LPARAM position) {
+    if (source == control(ids::Memo2)) {
+        Memo2ContextPopup(contextMenuPoint(source, position));
+        return true;
+    }
+    if (source == control(ids::ListView1)) {
+        ListView1ContextPopup(contextMenuPoint(source, position));
+        return true;
+    }
+    return false;
+}
+
+void TTarnwickForm1::Memo2ContextPopup(POINT at) {
+    HWND memo = control(ids::Memo2);
+    SetFocus(memo);
+    std::vector<MenuEntry> entries = editCommands(memo);
+    entries.push_back({});
+    entries.push_back({ids::ImportAdServerList1, L"导入广告服务器列表..."});
+    const int chosen = trackMenu(hwnd(), at, entries);
+    if (chosen == ids::ImportAdServerList1)
+        ImportAdServerList1Click();
+    else
+        runEditCommand(memo, chosen);
+}
+
+void TTarnwickForm1::ImportAdServerList1Click() {
+    const auto path = chooseFileToOpen(
+        hwnd(), {.title = L"导入广告服务器列表", .filter = L"文本文件 (*.txt)\0*.txt\0所有文件 (*.*)\0*.*\0"});
+    if (!path) return;
+    const AdServerImport result = importAdServerList(control(ids::Memo2), *path);
+    showMessage(hwnd(), formatMessage(kImportReport, {std::to_wstring(result.added), std::to_wstring(result.alreadyThere),
+                                                      std::to_wstring(result.skipped)}));
+}
+
+void TTarnwickForm1::ListView1ContextPopup(POINT at) {
+    const MenuEntry entries[] = {
+        {ids::CopyAddress1, L"复制地址", blockLog_.selectedAddress().has_value()},
+        {ids::ExportLog1, L"导出..."},
+    };
+    switch (trackMenu(hwnd(), at, entries)) {
+    case ids::CopyAddress1: CopyAddress1Click(); break;
+    case ids::ExportLog1: ExportLog1Click(); break;
+    default: break;
+    }
+}
+
+void TTarnwickForm1::CopyAddress1Click() {
+    if (const auto address = blockLog_.selectedAddress()) copyToClipboard(hwnd(), fromAnsi(*address));
+}
+
+void TTarnwickForm1::ExportLog1Click() {
+    const auto path = chooseFileToSave(hwnd(), {.title = L"导出日志",
+                                                .filter = L"CSV 文件 (*.csv)\0*.csv\0所有文件 (*.*)\0*.*\0",
+                                                .defaultExtension = L"csv",
+                                                .fileName = L"nimbrel-log.csv"});
+    if (path) exportBlockLog(blockLog_, *path);
+}
+
+}  // namespace nimbrel
