@@ -12,6 +12,7 @@ PACKAGES=(
   wine wine64
   xvfb xauth x11-utils imagemagick
   locales fonts-wqy-zenhei
+  nsis zip
 )
 LOCALE=zh_CN.UTF-8
 

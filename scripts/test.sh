@@ -115,10 +115,30 @@ run_high_dpi_layout() {
     count_failure "e2e_tests at 144 DPI: could not set the DPI"
     return
   }
-  GTEST_FILTER='UiMainWindowTest.EveryControl*:UiMainWindowTest.TheWindowGrows*' \
+  GTEST_FILTER='UiMainWindowTest.EveryControl*:UiMainWindowTest.TheWindowGrows*:UiMainWindowFitTest.*' \
     run_wine_runner e2e_tests_144dpi "$NIMBREL_ROOT/build/win/e2e_tests.exe"
   "$NIMBREL_WINE" reg delete "$desktop" /v LogPixels /f >/dev/null 2>&1
   wine_session_stop
+}
+
+# A program folder that nobody may write, as Program Files is for a standard user. Wine
+# runs everything as an administrator and root ignores file modes, so only the immutable
+# flag stops a write; it is always taken off again.
+LOCKED_FOLDER=""
+locked_folder_start() {
+  LOCKED_FOLDER="$WINEPREFIX/drive_c/nimbrel-locked"
+  locked_folder_stop
+  rm -rf "$LOCKED_FOLDER" && mkdir -p "$LOCKED_FOLDER" &&
+    cp "$NIMBREL_ROOT/build/win/nimbrel.exe" "$LOCKED_FOLDER/" 2>/dev/null &&
+    chattr +i "$LOCKED_FOLDER" || {
+    count_failure "standard-user folder: could not be made unwritable (chattr +i)"
+    return
+  }
+  export NIMBREL_LOCKED_FOLDER='C:\nimbrel-locked'
+}
+locked_folder_stop() {
+  [ -n "$LOCKED_FOLDER" ] && [ -d "$LOCKED_FOLDER" ] && chattr -i "$LOCKED_FOLDER" 2>/dev/null
+  return 0
 }
 
 list_screenshots() {
@@ -135,18 +155,21 @@ wine_runners() {
   source "$NIMBREL_ROOT/scripts/wine-env.sh"
   source "$NIMBREL_ROOT/scripts/display.sh"
   display_start
-  trap 'wine_session_stop; display_stop' EXIT
+  trap 'wine_session_stop; display_stop; locked_folder_stop' EXIT
   if ! bash "$NIMBREL_ROOT/scripts/prefix.sh"; then
     count_failure "Wine prefix: set-up failed"
   else
     # A run that was cut short may have left the prefix at another DPI.
     "$NIMBREL_WINE" reg delete 'HKCU\Control Panel\Desktop' /v LogPixels /f >/dev/null 2>&1 || true
     run_wine_runner win_tests "$NIMBREL_ROOT/build/win/win_tests.exe"
+    locked_folder_start
     run_wine_runner e2e_tests "$NIMBREL_ROOT/build/win/e2e_tests.exe"
+    locked_folder_stop
     run_high_dpi_layout
   fi
   wine_session_stop
   display_stop
+  locked_folder_stop
   trap - EXIT
 }
 
@@ -178,6 +201,10 @@ main() {
   bash scripts/build.sh all --keep-going 2>&1 | tee "$LOGS/build.log"
   if [ "${PIPESTATUS[0]}" -ne 0 ]; then
     count_failure "build: failed (build/test-logs/build.log); runners left from earlier builds may be stale"
+  fi
+
+  if ! bash scripts/package.sh 2>&1 | tee "$LOGS/package.log"; then
+    count_failure "package: failed (build/test-logs/package.log)"
   fi
 
   run_runner core_tests "$NIMBREL_ROOT/build/native/core_tests"

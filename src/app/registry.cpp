@@ -7,12 +7,18 @@
 
 namespace nimbrel {
 
-RegKey openMachineKey(const wchar_t* path) {
+RegKey openKey(HKEY root, const wchar_t* path) {
     RegKey key;
-    if (RegCreateKeyExW(HKEY_LOCAL_MACHINE, path, 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS, nullptr,
+    if (RegCreateKeyExW(root, path, 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS, nullptr,
                         key.put(), nullptr) != ERROR_SUCCESS) {
         key.release();
     }
+    return key;
+}
+
+RegKey openKeyForReading(HKEY root, const wchar_t* path) {
+    RegKey key;
+    if (RegOpenKeyExW(root, path, 0, KEY_READ, key.put()) != ERROR_SUCCESS) key.release();
     return key;
 }
 

@@ -1,5 +1,5 @@
-// String values under HKEY_LOCAL_MACHINE: every access opens its key with full access,
-// creating it when absent, and closes it at once.
+// String values in the registry: every access opens its key, creating it when absent
+// where it may, and closes it at once.
 #pragma once
 
 #include "platform/raii.h"
@@ -9,10 +9,15 @@
 namespace nimbrel {
 
 inline constexpr const wchar_t* kSettingsKey = L"SOFTWARE\\Nimbrel";
+// Where the settings go for a user who may not write the machine-wide key.
+inline constexpr const wchar_t* kUserSettingsKey = L"Software\\Nimbrel";
 inline constexpr const wchar_t* kRunKey = L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run";
 
-// Opens (or creates) the key; an empty handle when that is not possible.
-RegKey openMachineKey(const wchar_t* path);
+// Opens (or creates) the key with full access; an empty handle when that is not possible.
+RegKey openKey(HKEY root, const wchar_t* path);
+inline RegKey openMachineKey(const wchar_t* path) { return openKey(HKEY_LOCAL_MACHINE, path); }
+// Opens an existing key for reading only; an empty handle when it is missing or closed to us.
+RegKey openKeyForReading(HKEY root, const wchar_t* path);
 
 // A missing value, or a key that could not be opened, reads as an empty text. A string
 // value reads up to its first NUL. Any other type throws "Invalid data type for '%s'".

@@ -1,5 +1,6 @@
 #include "app/settings_store.h"
 
+#include "app/fallback_key.h"
 #include "app/registry.h"
 
 #include <windows.h>
@@ -8,20 +9,26 @@
 
 namespace nimbrel {
 
+namespace {
+
+FallbackKey settingsKey() { return FallbackKey(kSettingsKey, kUserSettingsKey); }
+FallbackKey runKey() { return FallbackKey(kRunKey, kRunKey); }
+
+}  // namespace
+
 void loadsettings(Settings& settings) {
-    RegKey key = openMachineKey(kSettingsKey);
-    for (const auto& field : kSettingFields) settings.*field.text = readString(key.get(), field.name);
+    const FallbackKey key = settingsKey();
+    for (const auto& field : kSettingFields) settings.*field.text = key.read(field.name);
     settings.killlevel = loadedLevel(settings.killlevel);
 }
 
 void savesettings(const Settings& settings) {
-    RegKey key = openMachineKey(kSettingsKey);
-    for (const auto& field : kSettingFields) writeString(key.get(), field.name, settings.*field.text);
+    FallbackKey key = settingsKey();
+    for (const auto& field : kSettingFields) key.write(field.name, settings.*field.text);
 }
 
 void writeRunningFlag(bool running) {
-    RegKey key = openMachineKey(kSettingsKey);
-    writeString(key.get(), kRunningFlagValue, flagText(running));
+    settingsKey().write(kRunningFlagValue, flagText(running));
 }
 
 std::wstring autorunCommand() {
@@ -35,13 +42,12 @@ std::wstring autorunCommand() {
 
 void addautorun() {
     const std::wstring command = autorunCommand();
-    RegKey key = openMachineKey(kRunKey);
-    if (!valueExists(key.get(), kAutorunValue)) writeString(key.get(), kAutorunValue, command);
+    FallbackKey key = runKey();
+    if (!key.exists(kAutorunValue)) key.write(kAutorunValue, command);
 }
 
 void removeautorun() {
-    RegKey key = openMachineKey(kRunKey);
-    if (valueExists(key.get(), kAutorunValue)) deleteValue(key.get(), kAutorunValue);
+    runKey().remove(kAutorunValue);
 }
 
 }  // namespace nimbrel

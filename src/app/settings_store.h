@@ -1,4 +1,5 @@
 // The ten settings in the registry key of the program, and the start-with-Windows entry.
+// Both live machine-wide when the user may write there, else under HKEY_CURRENT_USER.
 #pragma once
 
 #include "core/settings_rules.h"
@@ -15,9 +16,9 @@ void writeRunningFlag(bool running);
 
 // The Run value's text: the full path of the running executable in double quotes.
 std::wstring autorunCommand();
-// Creates the Run value if it is absent; an existing value is left as it is.
+// Creates the Run value if it is absent from both places; an existing one is left as it is.
 void addautorun();
-// Deletes the Run value if it exists.
+// Deletes the Run value from wherever it is.
 void removeautorun();
 
 inline constexpr const wchar_t* kAutorunValue = L"Nimbrel";

@@ -4,6 +4,7 @@
 #include "core/messages.h"
 #include "ui/control_ids.h"
 #include "ui/messages_box.h"
+#include "ui/window_fit.h"
 
 #include <commctrl.h>
 
@@ -16,15 +17,22 @@ constexpr int kClientWidth = 496;
 constexpr int kClientHeight = 363;
 constexpr int kMinOuterWidth = 504;
 constexpr int kMinOuterHeight = 390;
+
+// The image of that size from the program icon (the system's sizes follow the DPI).
+HICON loadProgramIcon(int width, int height) {
+    return static_cast<HICON>(
+        LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(1), IMAGE_ICON, width, height, LR_SHARED));
+}
+
 constexpr DWORD kWindowStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_THICKFRAME |
                                WS_CLIPCHILDREN;
 
 }  // namespace
 
 TTarnwickForm1::TTarnwickForm1() {
-    icon_ = static_cast<HICON>(
-        LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(1), IMAGE_ICON, 0, 0, LR_DEFAULTSIZE | LR_SHARED));
-    registerClass(kClassName, icon_, GetSysColorBrush(COLOR_BTNFACE));
+    icon_ = loadProgramIcon(GetSystemMetrics(SM_CXICON), GetSystemMetrics(SM_CYICON));
+    smallIcon_ = loadProgramIcon(GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON));
+    registerClass(kClassName, icon_, GetSysColorBrush(COLOR_BTNFACE), nullptr, smallIcon_);
     SHDocVwDShellWindowsEvents1.OnWindowRegistered = [this](TSHDocVwDShellWindowsEvents* sender, LONG cookie) {
         ShellWinEventsWindowRegistered(sender, cookie);
     };
@@ -72,7 +80,9 @@ HWND TTarnwickForm1::control(int id) const {
 // Start-up: the design-time window first, then the two guarded phases.
 void TTarnwickForm1::FormCreate() {
     for (OneShotTimer* timer : {&Timer1_, &Timer2_, &Timer3_, &Timer4_, &Timer6_}) timer->attach(hwnd());
-    tray_.attach(hwnd(), icon_);
+    tray_.attach(hwnd(), smallIcon_);
+    // Elevated, the window would not hear a restarted task bar without this.
+    ChangeWindowMessageFilterEx(hwnd(), taskbarCreatedMessage(), MSGFLT_ALLOW, nullptr);
     createControls();
     createTrayMenu();
     startupFirstPhase();
@@ -224,7 +234,8 @@ LRESULT TTarnwickForm1::handleMessage(UINT message, WPARAM wParam, LPARAM lParam
         return 0;
     case WM_GETMINMAXINFO: {
         auto* info = reinterpret_cast<MINMAXINFO*>(lParam);
-        info->ptMinTrackSize = {scale_(kMinOuterWidth), scale_(kMinOuterHeight)};
+        info->ptMinTrackSize = minimumOuterSize(hwnd(), {scale_(kClientWidth), scale_(kClientHeight)},
+                                                {scale_(kMinOuterWidth), scale_(kMinOuterHeight)});
         return 0;
     }
     case DM_GETDEFID: return MAKELRESULT(ids::Button1, DC_HASDEFID);

@@ -141,6 +141,7 @@ private:
     void levelCommand(int level);
     void checkLevelItem(int level);
     void selectPage(int page);
+    void showPage(int page);
     void applyAlwaysOnTop();
     void minimiseProgram();
     bool isChecked(int id) const;
@@ -153,7 +154,8 @@ private:
     FontHandle font_;
     FontHandle boldFont_;
     FontHandle homePageFont_;
-    HICON icon_ = nullptr;  // shared with the system: never destroyed
+    HICON icon_ = nullptr;       // shared with the system: never destroyed
+    HICON smallIcon_ = nullptr;  // the icon's own small image, for the caption and the tray
     MenuHandle PopupMenu1_;
     Panel OptionPanel_;
     Panel ExceptionPanel_;

@@ -4,6 +4,7 @@
 #include "core/navigation_filter.h"
 #include "core/popup_rules.h"
 #include "filter/list_files.h"
+#include "filter/list_location.h"
 #include "platform/ansi.h"
 #include "platform/error.h"
 #include "platform/hresult_text.h"
@@ -43,14 +44,14 @@ void TTarnwickForm1::loadLists() {
         int memo;
     };
     for (const ListBox& list : {ListBox{kWhiteListFile, ids::Memo1}, ListBox{kBlackListFile, ids::Memo2}}) {
-        if (const auto text = readListFile(listFilePath(list.file)))
+        if (const auto text = readListFile(listReadPath(list.file)))
             SetWindowTextW(control(list.memo), fromAnsi(*text).c_str());
     }
 }
 
 void TTarnwickForm1::saveLists() {
-    writeListFile(listFilePath(kWhiteListFile), toAnsi(windowText(control(ids::Memo1))));
-    writeListFile(listFilePath(kBlackListFile), toAnsi(windowText(control(ids::Memo2))));
+    writeListFile(listWritePath(kWhiteListFile), toAnsi(windowText(control(ids::Memo1))));
+    writeListFile(listWritePath(kBlackListFile), toAnsi(windowText(control(ids::Memo2))));
 }
 
 void TTarnwickForm1::WBEventsBeforeNavigate2(TSHDocVwDWebBrowserEvents2*, IDispatch* pDisp, VARIANT* url, VARIANT*,

@@ -14,17 +14,18 @@ struct Check {
     int id;
     const wchar_t* caption;
     Box box;
+    bool designChecked;  // what the window shows until the settings are loaded
 };
 
 // Check boxes sit inside their group boxes; positions are on the page.
 constexpr Check kOptionChecks[] = {
-    {ids::CheckBox1, L"关闭弹出窗口", {9 + 9, 23 + 19, 300, 17}},
-    {ids::CheckBox2, L"阻挡广告链接,广告站点", {9 + 9, 23 + 42, 300, 17}},
-    {ids::CheckBox3, L"清除广告条,图形广告和flash广告", {9 + 9, 23 + 65, 300, 17}},
-    {ids::CheckBox5, L"随着windows启动", {9 + 11, 177 + 20, 300, 17}},
-    {ids::CheckBox6, L"启动后最小化到托盘", {9 + 11, 177 + 43, 300, 17}},
-    {ids::CheckBox9, L"一直在最前端", {9 + 11, 177 + 66, 300, 17}},
-    {ids::CheckBox8, L"允许使用热键", {9 + 11, 177 + 88, 300, 17}},
+    {ids::CheckBox1, L"关闭弹出窗口", {9 + 9, 23 + 19, 300, 17}, true},
+    {ids::CheckBox2, L"阻挡广告链接,广告站点", {9 + 9, 23 + 42, 300, 17}, true},
+    {ids::CheckBox3, L"清除广告条,图形广告和flash广告", {9 + 9, 23 + 65, 300, 17}, false},
+    {ids::CheckBox5, L"随着windows启动", {9 + 11, 177 + 20, 300, 17}, true},
+    {ids::CheckBox6, L"启动后最小化到托盘", {9 + 11, 177 + 43, 300, 17}, false},
+    {ids::CheckBox9, L"一直在最前端", {9 + 11, 177 + 66, 300, 17}, false},
+    {ids::CheckBox8, L"允许使用热键", {9 + 11, 177 + 88, 300, 17}, true},
 };
 
 }  // namespace
@@ -34,10 +35,10 @@ void TTarnwickForm1::createControls() {
     boldFont_ = createSongFont(scale_, 12, true);
     homePageFont_ = createFont(scale_, L"MS Sans Serif", 15, DEFAULT_CHARSET);
     const COLORREF face = GetSysColor(COLOR_BTNFACE);
-    // Created in reverse so that the options page ends up in front.
-    LogsPanel_.create(hwnd(), kPageBox, scale_, Panel::Bevel::raised, face, ids::LogsPanel);
-    ExceptionPanel_.create(hwnd(), kPageBox, scale_, Panel::Bevel::raised, face, ids::ExceptionPanel);
     OptionPanel_.create(hwnd(), kPageBox, scale_, Panel::Bevel::raised, face, ids::OptionPanel);
+    ExceptionPanel_.create(hwnd(), kPageBox, scale_, Panel::Bevel::raised, face, ids::ExceptionPanel);
+    LogsPanel_.create(hwnd(), kPageBox, scale_, Panel::Bevel::raised, face, ids::LogsPanel);
+    showPage(1);  // the design's front page, also when start-up fails before selecting it
     createNavigationStrip();
     createOptionPage();
     createExceptionPage();
@@ -52,9 +53,11 @@ void TTarnwickForm1::createOptionPage() {
     createControl(page, WC_BUTTONW, L"设置等级", BS_GROUPBOX, {9, 118, 333, 53}, ids::GroupBox6, font_.get(), scale_);
     createControl(page, WC_BUTTONW, L"一般选项", BS_GROUPBOX, {9, 177, 333, 116}, ids::GroupBox5, font_.get(),
                   scale_);
-    for (const Check& check : kOptionChecks)
-        createControl(page, WC_BUTTONW, check.caption, BS_AUTOCHECKBOX | WS_TABSTOP, check.box, check.id,
-                      font_.get(), scale_);
+    for (const Check& check : kOptionChecks) {
+        HWND box = createControl(page, WC_BUTTONW, check.caption, BS_AUTOCHECKBOX | WS_TABSTOP, check.box, check.id,
+                                 font_.get(), scale_);
+        SendMessageW(box, BM_SETCHECK, check.designChecked ? BST_CHECKED : BST_UNCHECKED, 0);
+    }
     HWND combo = createControl(page, WC_COMBOBOXW, L"", CBS_DROPDOWNLIST | WS_VSCROLL | WS_TABSTOP,
                                {9 + 8, 118 + 18, 73, 150}, ids::SensitivityComboBox, font_.get(), scale_);
     for (const wchar_t* name : kLevelNames) SendMessageW(combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(name));
@@ -91,10 +94,19 @@ void TTarnwickForm1::createTrayMenu() {
     checkLevelItem(1);  // the design's level, until the settings are loaded
 }
 
+// Only the front page is shown: the pages behind it are hidden, not just covered, so that
+// the keyboard never reaches their controls.
+void TTarnwickForm1::showPage(int page) {
+    Panel* pages[] = {&OptionPanel_, &ExceptionPanel_, &LogsPanel_};
+    if (page < 1 || page > 3) return;
+    pages[page - 1]->bringToFront();
+    for (int other = 1; other <= 3; ++other)
+        if (other != page) ShowWindow(pages[other - 1]->hwnd(), SW_HIDE);
+}
+
 // Brings a page to the front, remembers it as the current one and redraws the captions.
 void TTarnwickForm1::selectPage(int page) {
-    Panel* pages[] = {&OptionPanel_, &ExceptionPanel_, &LogsPanel_};
-    if (page >= 1 && page <= 3) pages[page - 1]->bringToFront();
+    showPage(page);
     curpage = page;
     InitLabel1234();
 }

@@ -11,9 +11,20 @@ namespace {
 constexpr DWORD kMemoStyle = ES_MULTILINE | ES_AUTOVSCROLL | ES_AUTOHSCROLL | ES_WANTRETURN | WS_VSCROLL |
                              WS_TABSTOP;
 
+// A multi-line edit box asks for every key; Tab is left to the window, so that it moves
+// on to the next control instead of staying in the list.
+LRESULT CALLBACK memoKeys(HWND memo, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR) {
+    LRESULT result = DefSubclassProc(memo, message, wParam, lParam);
+    const auto* key = reinterpret_cast<const MSG*>(lParam);
+    if (message == WM_GETDLGCODE && key && key->message == WM_KEYDOWN && key->wParam == VK_TAB)
+        result &= ~(DLGC_WANTALLKEYS | DLGC_WANTTAB | DLGC_WANTMESSAGE);
+    return result;
+}
+
 HWND createMemo(HWND page, const Box& box, int id, HFONT font, const Scaler& scale) {
     HWND memo = createControl(page, WC_EDITW, L"", kMemoStyle, box, id, font, scale, WS_EX_CLIENTEDGE);
     SendMessageW(memo, EM_SETLIMITTEXT, 0, 0);  // lists have no size limit
+    SetWindowSubclass(memo, memoKeys, 0, 0);
     return memo;
 }
 

@@ -15,14 +15,15 @@ void Window::destroy() {
     }
 }
 
-void Window::registerClass(const wchar_t* className, HICON icon, HBRUSH background, HCURSOR cursor) {
+void Window::registerClass(const wchar_t* className, HICON icon, HBRUSH background, HCURSOR cursor,
+                           HICON smallIcon) {
     WNDCLASSEXW existing{sizeof(existing)};
     if (GetClassInfoExW(GetModuleHandleW(nullptr), className, &existing)) return;
     WNDCLASSEXW wc{sizeof(wc)};
     wc.lpfnWndProc = trampoline;
     wc.hInstance = GetModuleHandleW(nullptr);
     wc.hIcon = icon;
-    wc.hIconSm = icon;
+    wc.hIconSm = smallIcon ? smallIcon : icon;
     wc.hCursor = cursor ? cursor : LoadCursorW(nullptr, IDC_ARROW);
     wc.hbrBackground = background;
     wc.lpszClassName = className;

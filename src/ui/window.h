@@ -18,7 +18,8 @@ public:
 
 protected:
     // Registers the class once per process with this trampoline as its window procedure.
-    static void registerClass(const wchar_t* className, HICON icon, HBRUSH background, HCURSOR cursor = nullptr);
+    static void registerClass(const wchar_t* className, HICON icon, HBRUSH background, HCURSOR cursor = nullptr,
+                              HICON smallIcon = nullptr);
     HWND createWindow(DWORD exStyle, const wchar_t* className, const wchar_t* caption, DWORD style, int x, int y,
                       int width, int height, HWND parent);
     virtual LRESULT handleMessage(UINT message, WPARAM wParam, LPARAM lParam);

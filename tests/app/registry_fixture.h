@@ -10,11 +10,17 @@
 
 namespace nimbrel::testing {
 
-inline void deleteSettingsKey() { RegDeleteTreeW(HKEY_LOCAL_MACHINE, kSettingsKey); }
+// Both places: the machine-wide one and the user's own.
+inline void deleteSettingsKey() {
+    RegDeleteTreeW(HKEY_LOCAL_MACHINE, kSettingsKey);
+    RegDeleteTreeW(HKEY_CURRENT_USER, kUserSettingsKey);
+}
 
 inline void deleteAutorunValue() {
-    RegKey run = openMachineKey(kRunKey);
-    if (run) RegDeleteValueW(run.get(), kAutorunValue);
+    for (HKEY root : {HKEY_LOCAL_MACHINE, HKEY_CURRENT_USER}) {
+        RegKey run = openKey(root, kRunKey);
+        if (run) RegDeleteValueW(run.get(), kAutorunValue);
+    }
 }
 
 inline bool settingsKeyExists() {
@@ -24,8 +30,8 @@ inline bool settingsKeyExists() {
     return true;
 }
 
-inline std::wstring storedText(const wchar_t* keyPath, const wchar_t* name) {
-    RegKey key = openMachineKey(keyPath);
+inline std::wstring storedText(const wchar_t* keyPath, const wchar_t* name, HKEY root = HKEY_LOCAL_MACHINE) {
+    RegKey key = openKeyForReading(root, keyPath);
     return readString(key.get(), name);
 }
 

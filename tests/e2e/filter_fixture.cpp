@@ -91,8 +91,8 @@ standin::StandinProcess& FilterEndToEndTest::start_standin(const std::string& op
   return *standin_;
 }
 
-bool FilterEndToEndTest::start_nimbrel() {
-  nimbrel_ = std::make_unique<NimbrelProcess>();
+bool FilterEndToEndTest::start_nimbrel(const std::wstring& exe) {
+  nimbrel_ = std::make_unique<NimbrelProcess>(exe);
   main_ = nimbrel_->wait_for_main_window();
   return main_ != nullptr && control(ids::ListView1) != nullptr;
 }

@@ -55,8 +55,9 @@ class FilterEndToEndTest : public ::testing::Test {
   // A setting, written as a string before the program starts.
   static void set(const wchar_t* name, const wchar_t* value);
   standin::StandinProcess& start_standin(const std::string& options = "");
-  // Starts nimbrel.exe and waits for its main window; false if it did not show.
-  bool start_nimbrel();
+  // Starts nimbrel.exe (the one beside the tests unless given) and waits for its main
+  // window; false if it did not show.
+  bool start_nimbrel(const std::wstring& exe = {});
   HWND control(int id) const { return descendant_with_id(main_, id); }
 
   // The block log: its rows' addresses, and the rows with one address.

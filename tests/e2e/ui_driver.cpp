@@ -142,8 +142,8 @@ NimbrelSession::~NimbrelSession() {
   delete_nimbrel_key();
 }
 
-void NimbrelSession::start(bool wait) {
-  nimbrel_ = std::make_unique<NimbrelProcess>();
+void NimbrelSession::start(bool wait, const std::wstring& exe) {
+  nimbrel_ = std::make_unique<NimbrelProcess>(exe);
   if (wait) main_ = nimbrel_->wait_for_main_window();
 }
 
@@ -157,7 +157,7 @@ int NimbrelSession::front_page() const {
   for (int id : kPagePanels) pages.push_back(GetDlgItem(main_, id));
   for (HWND child = GetWindow(main_, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
     const auto found = std::find(pages.begin(), pages.end(), child);
-    if (found != pages.end()) return static_cast<int>(found - pages.begin()) + 1;
+    if (found != pages.end() && IsWindowVisible(child)) return static_cast<int>(found - pages.begin()) + 1;
   }
   return 0;
 }

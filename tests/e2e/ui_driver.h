@@ -66,8 +66,9 @@ class NimbrelSession {
   standin::StandinProcess& standin() { return *standin_; }
   NimbrelProcess& nimbrel() { return *nimbrel_; }
   DWORD process_id() const { return nimbrel_ ? nimbrel_->id() : 0; }
-  // Starts nimbrel.exe; with wait, until its main window is shown.
-  void start(bool wait = true);
+  // Starts nimbrel.exe (the one beside the tests unless given); with wait, until its main
+  // window is shown.
+  void start(bool wait = true, const std::wstring& exe = {});
   HWND main() const { return main_; }
   HWND control(int id) const { return find_control(main_, id); }
   std::wstring text(int id) const;

@@ -76,6 +76,12 @@ const Placement kPlacements[] = {
     {"Button6", Button6, kMain, {416, 331, 75, 25}, L"退出"},
 };
 
+// Shrunk as far as it goes, the window still shows its whole client area.
+void expect_whole_client_area(HWND main) {
+  EXPECT_GE(client_box(main).width, 496);
+  EXPECT_GE(client_box(main).height, 363);
+}
+
 class UiMainWindowTest : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -133,14 +139,33 @@ TEST_F(UiMainWindowTest, TheWindowGrowsButNotBelowItsMinimumAndItsControlsStayPu
   const Box button_before = box_within(session_.control(Button6));
   SetWindowPos(main, nullptr, 0, 0, 300, 200, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
   RECT rect = screen_rect(main);
-  EXPECT_EQ(rect.right - rect.left, scaled(504));
-  EXPECT_EQ(rect.bottom - rect.top, scaled(390));
+  expect_whole_client_area(main);
+  EXPECT_GE(rect.right - rect.left, scaled(504));
+  EXPECT_GE(rect.bottom - rect.top, scaled(390));
 
   SetWindowPos(main, nullptr, 0, 0, scaled(600), scaled(450), SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
   rect = screen_rect(main);
   EXPECT_EQ(rect.right - rect.left, scaled(600));  // still on a 1024-pixel screen at 144 DPI
   EXPECT_EQ(box_within(session_.control(Button6)), button_before);
   EXPECT_EQ(box_within(session_.control(OptionPanel)), (Box{129, 10, 360, 305}));
+}
+
+// Frames wider and a caption taller than the design knew (for this Wine session only).
+TEST(UiMainWindowFitTest, TheWindowGrowsButKeepsItsWholeClientAreaWithWideFrames) {
+  NONCLIENTMETRICSW saved{sizeof(saved)};
+  SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof(saved), &saved, 0);
+  NONCLIENTMETRICSW wide = saved;
+  wide.iBorderWidth += 8;
+  wide.iCaptionHeight += 24;
+  SystemParametersInfoW(SPI_SETNONCLIENTMETRICS, sizeof(wide), &wide, SPIF_SENDCHANGE);
+  {
+    NimbrelSession session;
+    session.start();
+    SetWindowPos(session.main(), nullptr, 0, 0, 300, 200, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    EXPECT_GT(screen_rect(session.main()).right - screen_rect(session.main()).left, scaled(504));
+    expect_whole_client_area(session.main());
+  }
+  SystemParametersInfoW(SPI_SETNONCLIENTMETRICS, sizeof(saved), &saved, SPIF_SENDCHANGE);
 }
 
 // What a user sees of the strip: the pictures bring their pages to the front, the current

@@ -2,6 +2,7 @@
 #pragma once
 
 #include "filter/list_files.h"
+#include "filter/list_location.h"
 
 #include <windows.h>
 
@@ -34,9 +35,12 @@ inline bool fileExists(const std::wstring& path) {
     return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
+// Beside the program and in the user's folder.
 inline void removeListFiles() {
-    removeListFile(whitePath());
-    removeListFile(blackPath());
+    for (const wchar_t* name : {kWhiteListFile, kBlackListFile}) {
+        removeListFile(listFilePath(name));
+        removeListFile(userListPath(name));
+    }
 }
 
 }  // namespace nimbrel::testing

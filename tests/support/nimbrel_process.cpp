@@ -5,9 +5,9 @@
 
 namespace e2e {
 
-NimbrelProcess::NimbrelProcess() {
+NimbrelProcess::NimbrelProcess(const std::wstring& exe) {
   STARTUPINFOW startup{};
-  process_ = standin::ChildProcess::start(standin::beside_this_program(L"nimbrel.exe"), L"",
+  process_ = standin::ChildProcess::start(exe.empty() ? standin::beside_this_program(L"nimbrel.exe") : exe, L"",
                                           startup, false);
 }
 

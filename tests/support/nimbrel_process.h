@@ -7,6 +7,7 @@
 
 #include <chrono>
 #include <optional>
+#include <string>
 
 namespace e2e {
 
@@ -17,7 +18,8 @@ class NimbrelProcess {
   static constexpr const wchar_t* kMainWindowClass = L"TTarnwickForm1";
   static constexpr const wchar_t* kTitle = L"Quellix (Nimbrel)";
 
-  NimbrelProcess();
+  // The nimbrel.exe beside the test program, or the one at `exe`.
+  explicit NimbrelProcess(const std::wstring& exe = {});
   NimbrelProcess(const NimbrelProcess&) = delete;
   NimbrelProcess& operator=(const NimbrelProcess&) = delete;
   // Closes it if it still runs; kills it if it does not end in time.
