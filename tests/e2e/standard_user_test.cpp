@@ -18,6 +18,7 @@ namespace {
 
 const wchar_t kRun[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\Run";
 const wchar_t kUserKey[] = L"Software\\Nimbrel";
+const wchar_t kMachineKey[] = L"SOFTWARE\\Nimbrel";
 
 std::optional<std::wstring> value(HKEY root, const wchar_t* path, const wchar_t* name) {
   wchar_t text[1024] = {};
@@ -58,7 +59,7 @@ TEST_F(StandardUserTest, SettingsListsAndTheRunValueAreKeptForTheUserWhenTheMach
   const std::wstring folder(locked, locked + strlen(locked)), exe = folder + L"\\nimbrel.exe";
   ASSERT_ANY_THROW(put_file(folder + L"\\probe.tmp", "x")) << "the program folder must refuse new files";
   write_nimbrel_value(L"killlevel", L"3");  // machine-wide values are still read
-  const test_support::ReadOnlyKey settings(HKEY_LOCAL_MACHINE, L"SOFTWARE\\Nimbrel"), run(HKEY_LOCAL_MACHINE, kRun);
+  const test_support::ReadOnlyKey settings(HKEY_LOCAL_MACHINE, kMachineKey), run(HKEY_LOCAL_MACHINE, kRun);
   ASSERT_TRUE(settings.enforced() && run.enforced());
 
   start_standin();
@@ -66,11 +67,13 @@ TEST_F(StandardUserTest, SettingsListsAndTheRunValueAreKeptForTheUserWhenTheMach
   EXPECT_EQ(nimbrel_->wait_for_message_box(2s), nullptr) << "no start-up failure";
   EXPECT_EQ(send_message(control(ids::SensitivityComboBox), CB_GETCURSEL, 0, 0), 3);
   ASSERT_TRUE(set_control_text(control(ids::Memo1), L"white.example"));
+  ASSERT_TRUE(send_message(control(ids::SensitivityComboBox), CB_SETCURSEL, 4, 0));
   ASSERT_NO_FATAL_FAILURE(confirm(true));
   EXPECT_EQ(file_bytes(user_list(L"white.lis")), "white.example");
-  EXPECT_EQ(value(HKEY_CURRENT_USER, kUserKey, L"autostart"), L"1");
+  EXPECT_EQ(value(HKEY_CURRENT_USER, kUserKey, L"killlevel"), L"4");
+  EXPECT_EQ(value(HKEY_LOCAL_MACHINE, kMachineKey, L"killlevel"), L"3") << "the machine-wide value stays";
   EXPECT_EQ(value(HKEY_CURRENT_USER, kUserKey, L"istarnwickrunning"), L"1");
-  EXPECT_EQ(read_nimbrel_value(L"autostart"), std::nullopt) << "nothing machine-wide";
+  EXPECT_EQ(value(HKEY_LOCAL_MACHINE, kMachineKey, L"autostart"), std::nullopt) << "nothing machine-wide";
   EXPECT_EQ(value(HKEY_CURRENT_USER, kRun, L"Nimbrel"), L"\"" + exe + L"\"");
   EXPECT_EQ(value(HKEY_LOCAL_MACHINE, kRun, L"Nimbrel"), std::nullopt);
 
@@ -79,6 +82,7 @@ TEST_F(StandardUserTest, SettingsListsAndTheRunValueAreKeptForTheUserWhenTheMach
   ASSERT_TRUE(start_nimbrel(exe));
   EXPECT_EQ(control_text(control(ids::Memo1)), L"white.example") << "the user's copies are read back";
   EXPECT_EQ(send_message(control(ids::CheckBox5), BM_GETCHECK, 0, 0), BST_CHECKED);
+  EXPECT_EQ(send_message(control(ids::SensitivityComboBox), CB_GETCURSEL, 0, 0), 4) << "the user's value wins";
   ASSERT_NO_FATAL_FAILURE(confirm(false));
   EXPECT_EQ(value(HKEY_CURRENT_USER, kRun, L"Nimbrel"), std::nullopt) << "unticked: the entry is gone";
 }
