@@ -14,6 +14,21 @@
 #include <string>
 
 namespace nimbrel {
+namespace {
+
+// The hourglass for the life of this object.
+class WaitCursor {
+public:
+    WaitCursor() : previous_(SetCursor(LoadCursorW(nullptr, IDC_WAIT))) {}
+    WaitCursor(const WaitCursor&) = delete;
+    WaitCursor& operator=(const WaitCursor&) = delete;
+    ~WaitCursor() { SetCursor(previous_); }
+
+private:
+    HCURSOR previous_;
+};
+
+}  // namespace
 
 bool TTarnwickForm1::routeContextMenu(HWND source, LPARAM position) {
     if (source == control(ids::Memo2)) {
@@ -44,7 +59,10 @@ void TTarnwickForm1::ImportAdServerList1Click() {
     const auto path = chooseFileToOpen(
         hwnd(), {.title = L"导入广告服务器列表", .filter = L"文本文件 (*.txt)\0*.txt\0所有文件 (*.*)\0*.*\0"});
     if (!path) return;
-    const AdServerImport result = importAdServerList(control(ids::Memo2), *path);
+    const AdServerImport result = [&] {
+        const WaitCursor busy;  // a long list takes the box a while to lay out
+        return importAdServerList(control(ids::Memo2), *path);
+    }();
     showMessage(hwnd(), formatMessage(kImportReport, {std::to_wstring(result.added), std::to_wstring(result.alreadyThere),
                                                       std::to_wstring(result.skipped)}));
 }
