@@ -23,7 +23,8 @@ LRESULT CALLBACK contextMenuForwarder(HWND window, UINT message, WPARAM wParam, 
 void forwardContextMenu(HWND control) { SetWindowSubclass(control, contextMenuForwarder, 0, 0); }
 
 POINT contextMenuPoint(HWND control, LPARAM position) {
-    if (position != -1) return {GET_X_LPARAM(position), GET_Y_LPARAM(position)};
+    const POINT at{GET_X_LPARAM(position), GET_Y_LPARAM(position)};
+    if (at.x != -1 || at.y != -1) return at;
     POINT corner{0, 0};
     ClientToScreen(control, &corner);
     return corner;

@@ -44,10 +44,13 @@ class ListImportTest : public FilterEndToEndTest {
     Sleep(100);
   }
   // Right-clicks the control at a point of its client area (the list view: asks for the
-  // menu there, as it does after a click) and picks the menu's first (VK_DOWN) or last
-  // (VK_UP) entry; the open menu is kept as a screenshot.
+  // menu there, as it does after a click; at {-1, -1}: asks as the menu key does) and picks
+  // the menu's first (VK_DOWN) or last (VK_UP) entry; the open menu is kept as a screenshot.
   void choose_from_menu(HWND control, POINT at, WPARAM key, const wchar_t* screenshot) const {
-    if (control == log().hwnd()) {
+    const bool by_key = at.x == -1 && at.y == -1;
+    if (by_key) {
+      PostMessageW(control, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(control), MAKELPARAM(-1, -1));
+    } else if (control == log().hwnd()) {
       ClientToScreen(control, &at);
       PostMessageW(control, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(control), MAKELPARAM(at.x, at.y));
     } else {
@@ -56,7 +59,11 @@ class ListImportTest : public FilterEndToEndTest {
     }
     ASSERT_TRUE(wait_until([&] { return open_menu() != nullptr; }, 10s)) << "no menu";
     Sleep(200);  // drawn
-    EXPECT_TRUE(keep_screenshot(screen_rect(open_menu()), screenshot));
+    POINT corner{0, 0};
+    ClientToScreen(control, &corner);
+    const RECT menu = screen_rect(open_menu());
+    EXPECT_TRUE(!by_key || (menu.left == corner.x && menu.top == corner.y)) << "not at the box's corner";
+    EXPECT_TRUE(keep_screenshot(menu, screenshot));
     press(key);
     press(VK_RETURN);
   }
@@ -72,8 +79,8 @@ class ListImportTest : public FilterEndToEndTest {
     PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(dialog, IDOK)));
     ASSERT_TRUE(wait_until([&] { return !IsWindow(dialog); }, 10s)) << "the dialog stayed";
   }
-  void import_through_menu(const std::wstring& path) const {
-    ASSERT_NO_FATAL_FAILURE(choose_from_menu(control(ids::Memo2), {20, 20}, VK_UP, L"black_list_menu.png"));
+  void import_through_menu(const std::wstring& path, POINT at = {20, 20}) const {
+    ASSERT_NO_FATAL_FAILURE(choose_from_menu(control(ids::Memo2), at, VK_UP, L"black_list_menu.png"));
     answer_file_dialog(L"导入广告服务器列表", path);
   }
   // The text of the program's message box, closed with OK.
@@ -158,7 +165,7 @@ TEST_F(ListImportTest, TheLogMenuCopiesTheSelectedAddressAndExportsEveryRow) {
 
   const HANDLE held = CreateFileW(out.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
   ASSERT_NE(held, INVALID_HANDLE_VALUE);
-  ASSERT_NO_FATAL_FAILURE(import_through_menu(out));
+  ASSERT_NO_FATAL_FAILURE(import_through_menu(out, {-1, -1}));  // the menu key this time
   EXPECT_EQ(message(), L"Cannot open file " + out + L".");
   CloseHandle(held);
   EXPECT_EQ(control_text(control(ids::Memo2)), L"//ADS.TEST/");
