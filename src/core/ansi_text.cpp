@@ -49,15 +49,18 @@ std::size_t CodePage::charLength(std::string_view text, std::size_t pos) const {
     return startsPair ? 2 : 1;
 }
 
-void upperCaseInPlace(const CodePage& codePage, std::string& text) {
+void upperCaseInPlace(const CodePage& codePage, std::span<char> text) {
+    const std::string_view view(text.data(), text.size());
     for (std::size_t pos = 0; pos < text.size();) {
         const auto byte = static_cast<unsigned char>(text[pos]);
         if (isAsciiLower(byte)) {
             text[pos] = static_cast<char>(byte - ('a' - 'A'));
         }
-        pos += codePage.charLength(text, pos);
+        pos += codePage.charLength(view, pos);
     }
 }
+
+void upperCaseInPlace(const CodePage& codePage, std::string& text) { upperCaseInPlace(codePage, std::span<char>(text)); }
 
 std::string upperCase(const CodePage& codePage, std::string_view text) {
     std::string result(text);

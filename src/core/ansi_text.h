@@ -44,6 +44,7 @@ private:
 // Upper-cases a to z; both bytes of every double-byte character stay as they are.
 std::string upperCase(const CodePage& codePage, std::string_view text);
 void upperCaseInPlace(const CodePage& codePage, std::string& text);
+void upperCaseInPlace(const CodePage& codePage, std::span<char> text);
 
 // Position of the first occurrence of `needle` in `haystack` that starts on a character
 // boundary of `haystack`, or npos. Letter case counts; an empty needle is found at 0.

@@ -6,6 +6,7 @@
 #include <numeric>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 
 namespace nimbrel {
 
@@ -24,9 +25,7 @@ struct PieceTexts {
     void add(const CodePage& codePage, std::string_view piece) {
         const std::size_t start = buffer.size();
         buffer.append(piece);
-        std::string upper = buffer.substr(start);  // upper-cased as a text of its own
-        upperCaseInPlace(codePage, upper);
-        buffer.replace(start, upper.size(), upper);
+        upperCaseInPlace(codePage, std::span<char>(buffer).subspan(start));  // as a text of its own
         offsets.push_back(static_cast<std::uint32_t>(buffer.size()));
     }
     std::size_t size() const { return offsets.size() - 1; }
@@ -46,11 +45,17 @@ struct RawLine {
 CompiledList::CompiledList(const CodePage& codePage, ListLines lines) {
     PieceTexts texts;
     std::vector<RawLine> raw;
+    raw.reserve(lines.size());
+    texts.buffer.reserve(std::accumulate(lines.begin(), lines.end(), std::size_t{0},
+                                         [](std::size_t sum, const std::string& line) { return sum + line.size(); }));
     for (std::size_t number = 0; number < lines.size(); ++number) {
         if (!isUsableLine(lines[number])) continue;
         const auto first = static_cast<std::uint32_t>(texts.size());
-        for (std::string_view piece : splitPattern(lines[number]))
-            if (!piece.empty()) texts.add(codePage, piece);
+        const PatternPieces pieces = splitPattern(lines[number]);
+        for (auto piece = pieces.begin(); piece != pieces.end(); ++piece) {
+            // The slots after the last piece repeat it: each text once.
+            if (!piece->empty() && std::find(pieces.begin(), piece, *piece) == piece) texts.add(codePage, *piece);
+        }
         if (texts.size() == first) {
             firstMatchingAll_ = number;  // no later line can come first
             break;
@@ -59,14 +64,13 @@ CompiledList::CompiledList(const CodePage& codePage, ListLines lines) {
     }
 
     // One id per distinct piece, however many lines share it.
-    std::vector<std::uint32_t> byText(texts.size());
-    std::iota(byText.begin(), byText.end(), 0u);
-    std::sort(byText.begin(), byText.end(), [&](std::uint32_t a, std::uint32_t b) { return texts[a] < texts[b]; });
     std::vector<PieceId> idOfText(texts.size());
     std::vector<std::string_view> distinct;
-    for (std::uint32_t t : byText) {
-        if (distinct.empty() || distinct.back() != texts[t]) distinct.push_back(texts[t]);
-        idOfText[t] = static_cast<PieceId>(distinct.size() - 1);
+    std::unordered_map<std::string_view, PieceId> ids(texts.size());
+    for (std::uint32_t t = 0; t < texts.size(); ++t) {
+        const auto [it, added] = ids.try_emplace(texts[t], static_cast<PieceId>(distinct.size()));
+        if (added) distinct.push_back(texts[t]);
+        idOfText[t] = it->second;
     }
     index_ = PieceIndex(distinct);
 

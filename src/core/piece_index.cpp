@@ -1,6 +1,7 @@
 #include "core/piece_index.h"
 
 #include <algorithm>
+#include <bit>
 #include <numeric>
 
 namespace nimbrel {
@@ -12,118 +13,112 @@ std::size_t bytesOf(const std::vector<T>& v) {
     return v.capacity() * sizeof(T);
 }
 
-std::size_t commonPrefixLength(std::string_view a, std::string_view b) {
-    const auto [ia, ib] = std::mismatch(a.begin(), a.end(), b.begin(), b.end());
-    return static_cast<std::size_t>(ia - a.begin());
+std::uint32_t gramAt(std::string_view text, std::size_t pos, std::size_t length) {
+    std::uint32_t gram = 0;
+    for (std::size_t i = 0; i < length; ++i)
+        gram |= static_cast<std::uint32_t>(static_cast<unsigned char>(text[pos + i])) << (8 * i);
+    return gram;
+}
+
+std::uint32_t hashOf(std::uint32_t gram) { return gram * 0x9E3779B1u; }
+
+// How often each (hashed) 4-byte gram occurs in all pieces: a close enough guide to pick
+// the rarest gram of each piece, so that no bucket holds many pieces.
+constexpr unsigned kFrequencyBits = 16;
+
+std::vector<std::uint32_t> gramFrequencies(std::span<const std::string_view> pieces, std::size_t gramLength) {
+    std::vector<std::uint32_t> frequency(std::size_t{1} << kFrequencyBits, 0);
+    for (std::string_view piece : pieces)
+        for (std::size_t pos = 0; pos + gramLength <= piece.size(); ++pos)
+            ++frequency[hashOf(gramAt(piece, pos, gramLength)) >> (32 - kFrequencyBits)];
+    return frequency;
+}
+
+std::uint32_t rarestGramStart(std::string_view piece, std::size_t gramLength,
+                              const std::vector<std::uint32_t>& frequency) {
+    std::size_t best = 0;
+    std::uint32_t bestCount = UINT32_MAX;
+    for (std::size_t pos = 0; pos + gramLength <= piece.size(); ++pos) {
+        const std::uint32_t count = frequency[hashOf(gramAt(piece, pos, gramLength)) >> (32 - kFrequencyBits)];
+        if (count < bestCount) {
+            best = pos;
+            bestCount = count;
+        }
+    }
+    return static_cast<std::uint32_t>(best);
 }
 
 }  // namespace
 
 PieceIndex::PieceIndex(std::span<const std::string_view> pieces) {
-    pieceLength_.reserve(pieces.size());
-    for (std::string_view piece : pieces) pieceLength_.push_back(static_cast<std::uint32_t>(piece.size()));
-    buildTrie(pieces);
-    buildFailureLinks();
-}
-
-// Inserting the pieces in sorted order creates every node's children in ascending byte
-// order, so the edges fall into place with one counting pass and no per-node containers.
-void PieceIndex::buildTrie(std::span<const std::string_view> pieces) {
-    std::vector<PieceId> order(pieces.size());
-    std::iota(order.begin(), order.end(), PieceId{0});
-    std::sort(order.begin(), order.end(), [&](PieceId a, PieceId b) { return pieces[a] < pieces[b]; });
-
-    std::vector<Node> parent{kNone};
-    std::vector<unsigned char> byteFromParent{0};
-    output_.assign(1, kNone);
-    std::vector<Node> path{kRoot};  // path[d]: the node at depth d of the previous piece
-    std::string_view previous;
-    for (PieceId id : order) {
-        const std::string_view piece = pieces[id];
-        path.resize(commonPrefixLength(previous, piece) + 1);
-        for (std::size_t depth = path.size() - 1; depth < piece.size(); ++depth) {
-            parent.push_back(path.back());
-            byteFromParent.push_back(static_cast<unsigned char>(piece[depth]));
-            output_.push_back(kNone);
-            path.push_back(static_cast<Node>(parent.size() - 1));
+    offsets_.reserve(pieces.size() + 1);
+    offsets_.push_back(0);
+    text_.reserve(std::accumulate(pieces.begin(), pieces.end(), std::size_t{0},
+                                  [](std::size_t sum, std::string_view piece) { return sum + piece.size(); }));
+    for (std::string_view piece : pieces) {
+        text_.append(piece);
+        offsets_.push_back(static_cast<std::uint32_t>(text_.size()));
+    }
+    const std::vector<std::uint32_t> frequency = gramFrequencies(pieces, kLongestGram);
+    std::array<std::vector<Entry>, kLongestGram> filed;
+    for (PieceId id = 0; id < pieces.size(); ++id) {
+        const std::size_t gramLength = std::min(kLongestGram, pieces[id].size());
+        const std::uint32_t anchor = rarestGramStart(pieces[id], gramLength, frequency);
+        filed[gramLength - 1].push_back({gramAt(pieces[id], anchor, gramLength), id, anchor});
+    }
+    for (std::size_t length = 0; length < kLongestGram; ++length) {
+        GramTable& table = tables_[length];
+        if (filed[length].empty()) continue;
+        const std::size_t buckets = std::bit_ceil(std::max<std::size_t>(16, filed[length].size() * 2));
+        table.shift = 32 - static_cast<unsigned>(std::countr_zero(buckets));
+        table.bucketStart.assign(buckets + 1, 0);
+        table.occupied.assign((buckets + 63) / 64, 0);
+        for (const Entry& entry : filed[length]) {
+            const std::uint32_t bucket = hashOf(entry.gram) >> table.shift;
+            ++table.bucketStart[bucket + 1];
+            table.occupied[bucket / 64] |= std::uint64_t{1} << (bucket % 64);
         }
-        output_[path.back()] = id;
-        previous = piece;
-    }
-
-    const std::size_t nodeCount = parent.size();
-    edgeStart_.assign(nodeCount + 1, 0);
-    for (Node node = 1; node < nodeCount; ++node) ++edgeStart_[parent[node] + 1];
-    std::partial_sum(edgeStart_.begin(), edgeStart_.end(), edgeStart_.begin());
-    edgeBytes_.resize(nodeCount - 1);
-    edgeTargets_.resize(nodeCount - 1);
-    std::vector<std::uint32_t> filled(edgeStart_.begin(), edgeStart_.end() - 1);
-    for (Node node = 1; node < nodeCount; ++node) {
-        const std::uint32_t slot = filled[parent[node]]++;
-        edgeBytes_[slot] = byteFromParent[node];
-        edgeTargets_[slot] = node;
+        std::partial_sum(table.bucketStart.begin(), table.bucketStart.end(), table.bucketStart.begin());
+        table.entries.resize(filed[length].size());
+        std::vector<std::uint32_t> next(table.bucketStart.begin(), table.bucketStart.end() - 1);
+        for (const Entry& entry : filed[length]) table.entries[next[hashOf(entry.gram) >> table.shift]++] = entry;
     }
 }
 
-// Breadth first, so that a node's failure target (always shallower) is done before it.
-void PieceIndex::buildFailureLinks() {
-    const std::size_t nodeCount = output_.size();
-    fail_.assign(nodeCount, kRoot);
-    nextOutput_.assign(nodeCount, kNone);
-    rootNext_.fill(kRoot);
-    std::vector<Node> queue;
-    queue.reserve(nodeCount);
-    for (std::uint32_t e = edgeStart_[kRoot]; e < edgeStart_[kRoot + 1]; ++e) {
-        rootNext_[edgeBytes_[e]] = edgeTargets_[e];
-        queue.push_back(edgeTargets_[e]);
-    }
-    for (std::size_t head = 0; head < queue.size(); ++head) {
-        const Node node = queue[head];
-        for (std::uint32_t e = edgeStart_[node]; e < edgeStart_[node + 1]; ++e) {
-            const Node next = edgeTargets_[e];
-            const Node target = step(fail_[node], edgeBytes_[e]);
-            fail_[next] = target;
-            nextOutput_[next] = output_[target] != kNone ? target : nextOutput_[target];
-            queue.push_back(next);
+void PieceIndex::scanGrams(const SearchText& address, std::size_t gramLength, std::vector<PieceId>& found) const {
+    const GramTable& table = tables_[gramLength - 1];
+    if (table.entries.empty()) return;
+    const std::string_view text = address.upper();
+    const unsigned topShift = 8 * static_cast<unsigned>(gramLength - 1);
+    std::uint32_t gram = 0;  // the last gramLength bytes, rolled along the text
+    for (std::size_t end = 0; end < text.size(); ++end) {
+        gram = gram >> 8 | static_cast<std::uint32_t>(static_cast<unsigned char>(text[end])) << topShift;
+        if (end + 1 < gramLength) continue;
+        const std::uint32_t bucket = hashOf(gram) >> table.shift;
+        if ((table.occupied[bucket / 64] >> (bucket % 64) & 1) == 0) continue;
+        const std::size_t pos = end + 1 - gramLength;
+        for (std::uint32_t e = table.bucketStart[bucket]; e < table.bucketStart[bucket + 1]; ++e) {
+            const Entry& entry = table.entries[e];
+            if (entry.gram != gram || entry.anchor > pos) continue;
+            const std::size_t start = pos - entry.anchor;
+            if (text.substr(start).starts_with(piece(entry.piece)) && address.isBoundary(start))
+                found.push_back(entry.piece);
         }
     }
-}
-
-PieceIndex::Node PieceIndex::child(Node node, unsigned char byte) const {
-    const auto first = edgeBytes_.begin() + edgeStart_[node];
-    const auto last = edgeBytes_.begin() + edgeStart_[node + 1];
-    const auto it = last - first <= 8 ? std::find(first, last, byte) : std::lower_bound(first, last, byte);
-    return it != last && *it == byte ? edgeTargets_[static_cast<std::size_t>(it - edgeBytes_.begin())] : kNone;
-}
-
-PieceIndex::Node PieceIndex::step(Node node, unsigned char byte) const {
-    while (node != kRoot) {
-        const Node next = child(node, byte);
-        if (next != kNone) return next;
-        node = fail_[node];
-    }
-    return rootNext_[byte];
 }
 
 void PieceIndex::findAll(const SearchText& address, std::vector<PieceId>& found) const {
     found.clear();
-    if (pieceLength_.empty()) return;
-    const std::string& text = address.upper();
-    Node node = kRoot;
-    for (std::size_t pos = 0; pos < text.size(); ++pos) {
-        node = step(node, static_cast<unsigned char>(text[pos]));
-        for (Node hit = output_[node] != kNone ? node : nextOutput_[node]; hit != kNone; hit = nextOutput_[hit]) {
-            const PieceId id = output_[hit];
-            if (address.isBoundary(pos + 1 - pieceLength_[id])) found.push_back(id);
-        }
-    }
+    for (std::size_t gramLength = 1; gramLength <= kLongestGram; ++gramLength) scanGrams(address, gramLength, found);
     std::sort(found.begin(), found.end());
     found.erase(std::unique(found.begin(), found.end()), found.end());
 }
 
 std::size_t PieceIndex::memoryBytes() const {
-    return sizeof(*this) + bytesOf(edgeStart_) + bytesOf(edgeBytes_) + bytesOf(edgeTargets_) + bytesOf(fail_) +
-           bytesOf(output_) + bytesOf(nextOutput_) + bytesOf(pieceLength_);
+    std::size_t bytes = sizeof(*this) + text_.capacity() + bytesOf(offsets_);
+    for (const GramTable& table : tables_)
+        bytes += bytesOf(table.occupied) + bytesOf(table.bucketStart) + bytesOf(table.entries);
+    return bytes;
 }
 
 }  // namespace nimbrel

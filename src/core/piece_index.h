@@ -1,11 +1,14 @@
 #pragma once
-// A multi-string automaton (Aho-Corasick) over upper-cased pieces: one scan of an address
-// tells every piece that occurs in it starting at a character boundary.
+// A multi-string index over upper-cased pieces: one scan of an address tells every piece
+// that occurs in it starting at a character boundary. Each piece is filed under one of its
+// 4-byte grams, the rarest among all pieces (shorter pieces under themselves), so a scan
+// looks up one gram per position and compares only the few pieces filed under it.
 
 #include <array>
 #include <cstddef>
 #include <cstdint>
 #include <span>
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -18,7 +21,7 @@ using PieceId = std::uint32_t;
 class PieceIndex {
 public:
     PieceIndex() = default;  // knows no piece
-    // Piece i gets the id i. Pieces must be distinct and not empty.
+    // Piece i gets the id i. Pieces must not be empty.
     explicit PieceIndex(std::span<const std::string_view> pieces);
 
     // Replaces `found` with the ids of the pieces that occur in the address, in ascending
@@ -28,24 +31,30 @@ public:
     std::size_t memoryBytes() const;
 
 private:
-    using Node = std::uint32_t;
-    static constexpr Node kRoot = 0;
-    static constexpr std::uint32_t kNone = UINT32_MAX;
+    static constexpr std::size_t kLongestGram = 4;
 
-    void buildTrie(std::span<const std::string_view> pieces);
-    void buildFailureLinks();
-    Node child(Node node, unsigned char byte) const;
-    Node step(Node node, unsigned char byte) const;
+    struct Entry {
+        std::uint32_t gram;    // the gram's bytes, first byte lowest
+        PieceId piece;
+        std::uint32_t anchor;  // where the gram starts in the piece
+    };
 
-    // The edges of node n are [edgeStart_[n], edgeStart_[n + 1]), sorted by byte.
-    std::vector<std::uint32_t> edgeStart_;
-    std::vector<unsigned char> edgeBytes_;
-    std::vector<Node> edgeTargets_;
-    std::vector<Node> fail_;
-    std::vector<PieceId> output_;    // the piece that ends at the node, or kNone
-    std::vector<Node> nextOutput_;   // the nearest node down the failure chain with a piece
-    std::vector<std::uint32_t> pieceLength_;
-    std::array<Node, 256> rootNext_{};  // the root's moves, looked up most often
+    // The pieces filed under grams of one length, in buckets by the gram's hash.
+    struct GramTable {
+        unsigned shift = 32;
+        std::vector<std::uint64_t> occupied;     // one bit a bucket: most grams of an address miss
+        std::vector<std::uint32_t> bucketStart;  // bucket b is [bucketStart[b], bucketStart[b + 1])
+        std::vector<Entry> entries;
+    };
+
+    std::string_view piece(PieceId id) const {
+        return std::string_view(text_).substr(offsets_[id], offsets_[id + 1] - offsets_[id]);
+    }
+    void scanGrams(const SearchText& address, std::size_t gramLength, std::vector<PieceId>& found) const;
+
+    std::string text_;                    // every piece, one after the other
+    std::vector<std::uint32_t> offsets_;  // piece i is text_[offsets_[i], offsets_[i + 1])
+    std::array<GramTable, kLongestGram> tables_;  // by gram length 1 to 4
 };
 
 }  // namespace nimbrel
