@@ -197,6 +197,10 @@ bool TTarnwickForm1::routeCommand(int id, int notification) {
         {ids::V1, &TTarnwickForm1::V1Click},
         {ids::Visitoursite1, &TTarnwickForm1::Visitoursite1Click},
     };
+    if ((id == ids::Memo1 || id == ids::Memo2) && notification == EN_CHANGE) {
+        filter_.listsChanged();
+        return true;
+    }
     if (id == ids::SensitivityComboBox) {
         if (notification == CBN_SELCHANGE) SensitivityComboBoxChange();
         return true;

@@ -7,6 +7,7 @@
 #include "browser/event_sink.h"
 #include "browser/window_tracking.h"
 #include "core/settings_rules.h"
+#include "filter/ad_filter.h"
 #include "filter/block_log.h"
 #include "platform/ansi.h"
 #include "platform/raii.h"
@@ -126,14 +127,8 @@ private:
     void createLogPage();
     void loadLists();
     void saveLists();
-    // Both lists as ANSI lines, read from their boxes at one moment.
-    struct ListContents {
-        std::vector<std::string> white, black;
-    };
-    ListContents readLists() const;
+    ListTexts readLists() const;
     void startPopupTimers();
-    void killpopupad(const ListContents& lists);
-    void runPopupPass(const ListContents& lists);
     void createTrayMenu();
     void createNavigationStrip();
     void startupFirstPhase();
@@ -170,6 +165,12 @@ private:
     OneShotTimer Timer6_{ids::Timer6, 3000};
     CodePage codePage_ = systemCodePage();
     BlockLog blockLog_;
+    AdFilter filter_{settings, codePage_,
+                     {
+                         .readLists = [this] { return readLists(); },
+                         .tracklog = [this](std::string_view address) { tracklog(address); },
+                         .startPopupTimers = [this] { startPopupTimers(); },
+                     }};
     TrayIcon tray_;
     WindowSubscriptions subscriptions_;
     bool minimiseHookInstalled_ = false;

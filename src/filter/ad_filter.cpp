@@ -1,0 +1,101 @@
+#include "filter/ad_filter.h"
+
+#include "browser/window_tracking.h"
+#include "core/list_text.h"
+#include "core/navigation_filter.h"
+#include "core/popup_rules.h"
+#include "platform/ansi.h"
+#include "platform/error.h"
+#include "platform/hresult_text.h"
+#include "platform/raii.h"
+
+#include <exdisp.h>
+
+#include <utility>
+#include <vector>
+
+namespace nimbrel {
+namespace {
+
+// Either Ctrl key held down at this moment (Shift may be down too).
+bool ctrlDown() { return (GetAsyncKeyState(VK_CONTROL) & 0x8000) != 0; }
+
+bool isWebBrowser(IDispatch* object) {
+    ComPtr<IWebBrowser2> browser;
+    return object && SUCCEEDED(object->QueryInterface(IID_PPV_ARGS(&browser)));
+}
+
+std::string addressText(VARIANT* url) {
+    if (url->vt == VT_BSTR) return toAnsi(url->bstrVal ? url->bstrVal : L"");
+    Variant text;
+    if (FAILED(VariantChangeType(text.get(), url, 0, VT_BSTR))) throw Error(L"Invalid variant type conversion");
+    return toAnsi(text.get()->bstrVal ? text.get()->bstrVal : L"");
+}
+
+}  // namespace
+
+AdFilter::AdFilter(const Settings& settings, const CodePage& codePage, Window window)
+    : settings_(settings), codePage_(codePage), window_(std::move(window)) {}
+
+std::shared_ptr<const CompiledLists> AdFilter::lists() {
+    if (!compiled_) {
+        const ListTexts texts = window_.readLists();
+        const std::vector<std::string> white = splitLines(texts.white), black = splitLines(texts.black);
+        compiled_ = std::make_shared<const CompiledLists>(codePage_, ExceptionLists{white, black});
+    }
+    return compiled_;
+}
+
+void AdFilter::beforeNavigate(IDispatch* pDisp, VARIANT* url, VARIANT_BOOL* cancel) {
+    const FilterSettings filter = FilterSettings::of(settings_);
+    // The level and the keys first: asking the navigating object is a call into the browser.
+    if (navigationIgnored(filter, ctrlDown(), true) || !isWebBrowser(pDisp)) return;
+    const std::string address = addressText(url);
+    const NavigationVerdict verdict = judgeAddress(filter, *lists(), address);
+    if (verdict.cancel) {
+        window_.tracklog(address);
+        *cancel = VARIANT_TRUE;
+    }
+    if (verdict.runPopupStep) {
+        killpopupad();
+        window_.startPopupTimers();
+    }
+}
+
+void AdFilter::newWindow(VARIANT_BOOL* cancel) {
+    const NewWindowVerdict verdict = judgeNewWindow(FilterSettings::of(settings_), ctrlDown());
+    if (verdict.cancel) *cancel = VARIANT_TRUE;
+    if (verdict.startTimers) window_.startPopupTimers();
+}
+
+void AdFilter::popupTimerFired() {
+    if (timerRunsPass(FilterSettings::of(settings_))) killpopupad();
+}
+
+void AdFilter::killpopupad() {
+    try {
+        runPopupPass();
+    } catch (...) {
+    }
+}
+
+void AdFilter::runPopupPass() {
+    const auto pass = PopupPass::begin(FilterSettings::of(settings_), ctrlDown(), lists());
+    if (!pass) return;
+    ComPtr<IShellWindows> windows = createShellWindows();
+    const long count = windowCount(windows.Get());
+    for (long index = 0; index < count; ++index) {
+        const ComPtr<IWebBrowser2> window = requireBrowserAt(windows.Get(), index);
+        if (!window) continue;
+        const WindowVerdict verdict = pass->judge(toAnsi(locationOf(window.Get())), [&] {
+            int toolBar = 0;
+            throwIfFailed(window->get_ToolBar(&toolBar));
+            return toolBar;
+        });
+        if (!closesWindow(verdict)) continue;
+        window_.tracklog(toAnsi(locationOf(window.Get())));  // the address at the moment of logging
+        throwIfFailed(window->Quit());
+    }
+}
+
+}  // namespace nimbrel

@@ -1,0 +1,57 @@
+// The main job: the navigation verdict, the new-window policy and the pop-up passes. The two
+// lists are compiled once and again only after they changed, at the next verdict or pass
+// that needs them, so an edit counts from the very next navigation.
+#pragma once
+
+#include "core/ansi_text.h"
+#include "core/compiled_list.h"
+#include "core/settings_rules.h"
+
+#include <windows.h>
+#include <oaidl.h>
+
+#include <functional>
+#include <memory>
+#include <string>
+#include <string_view>
+
+namespace nimbrel {
+
+// Both list boxes' text as ANSI, read at one moment.
+struct ListTexts {
+    std::string white, black;
+};
+
+class AdFilter {
+public:
+    // What the filter needs from the window that owns it.
+    struct Window {
+        std::function<ListTexts()> readLists;
+        std::function<void(std::string_view address)> tracklog;
+        std::function<void()> startPopupTimers;  // Timer3, Timer4 and Timer6, in that order
+    };
+
+    AdFilter(const Settings& settings, const CodePage& codePage, Window window);
+
+    // A list box changed: the lists are compiled again when next needed.
+    void listsChanged() { compiled_.reset(); }
+
+    void beforeNavigate(IDispatch* pDisp, VARIANT* url, VARIANT_BOOL* cancel);
+    void newWindow(VARIANT_BOOL* cancel);
+    // One pop-up pass. It never fails: whatever fails ends the pass, and the windows not
+    // yet reached wait for the next one.
+    void killpopupad();
+    // A pop-up timer fired (and has stopped itself).
+    void popupTimerFired();
+
+private:
+    std::shared_ptr<const CompiledLists> lists();
+    void runPopupPass();
+
+    const Settings& settings_;
+    CodePage codePage_;
+    Window window_;
+    std::shared_ptr<const CompiledLists> compiled_;  // empty while stale
+};
+
+}  // namespace nimbrel
