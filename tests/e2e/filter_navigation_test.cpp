@@ -154,6 +154,25 @@ TEST_F(FilterNavigationTest, AWhiteListedAddressPassesTheTables) {
   EXPECT_EQ(logged(), std::vector<std::wstring>{wide(ad)});
 }
 
+// Typing in a list box counts from the very next navigation: the lists are compiled again
+// after the box reports its change.
+TEST_F(FilterNavigationTest, AListEditedByTypingCountsAtTheNextNavigation) {
+  set(L"killurl", L"1");
+  set(L"killlevel", L"3");
+  put_file(list_path(L"black.lis"), "typed.test*zzzz");
+  start_standin("--fake 1");
+  ASSERT_TRUE(start_nimbrel());
+  const std::string address = "http://typed.test/x.html";
+  EXPECT_EQ(fire_navigation(0, address), kPassed);
+
+  const HWND memo = control(ids::Memo2);
+  ASSERT_TRUE(send_message(memo, EM_SETSEL, 0, -1));
+  for (const wchar_t c : std::wstring(L"typed.test")) ASSERT_TRUE(send_message(memo, WM_CHAR, c, 1));
+  ASSERT_EQ(control_text(memo), L"typed.test");
+  EXPECT_EQ(fire_navigation(0, address), kCancelled);
+  EXPECT_EQ(logged(), std::vector<std::wstring>{wide(address)});
+}
+
 // The idle hot key is read by the program itself from the session's key state: a Ctrl
 // held by this driver suspends the navigation filter and the pop-up passes of nimbrel.exe.
 TEST_F(FilterNavigationTest, HoldingCtrlWithHotKeysOnSuspendsAllFiltering) {
