@@ -1,0 +1,107 @@
+#!/usr/bin/env python3
+"""A measured run under Wine (not a test): the navigation round trip from a fake browser window
+of the stand-in shell to a running nimbrel.exe and back, with empty lists and with the lists of
+build/bench-data/, plus the program's start-up time and memory with those lists.
+
+    wine-bench.py WINE NIMBREL_EXE STANDIN_EXE DATA_FOLDER [EVENTS]
+
+Run through scripts/wine-bench.sh, which sets up Wine and the display. Each round trip is one
+`before-navigate` command to the stand-in, answered after every subscriber returned.
+"""
+import os
+import shutil
+import statistics
+import subprocess
+import sys
+import time
+from pathlib import Path
+
+WINE, NIMBREL, STANDIN, DATA = sys.argv[1:5]
+EVENTS = int(sys.argv[5]) if len(sys.argv) > 5 else 1000
+TITLE = "Quellix (Nimbrel)"
+SETTINGS = {"killurl": "1", "killlevel": "1", "killpop": "0", "automin": "0", "enhotcut": "0"}
+
+
+def wine(*args):
+    subprocess.run([WINE, *args], check=True, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+
+
+def window_shown():
+    tree = subprocess.run(["xwininfo", "-root", "-tree"], capture_output=True, text=True).stdout
+    return TITLE in tree
+
+
+class Standin:
+    def __init__(self):
+        self.process = subprocess.Popen([WINE, STANDIN, "--fake", "1"], stdin=subprocess.PIPE,
+                                        stdout=subprocess.PIPE, stderr=subprocess.DEVNULL, text=True)
+        while "READY" not in self.process.stdout.readline():
+            pass
+
+    def ask(self, command):
+        self.process.stdin.write(command + "\n")
+        self.process.stdin.flush()
+        return self.process.stdout.readline().strip()
+
+    def close(self):
+        self.ask("quit")
+        self.process.wait(timeout=30)
+
+
+def memory_of(pid):
+    fields = {}
+    for line in Path("/proc/%d/status" % pid).read_text().splitlines():
+        key, _, value = line.partition(":")
+        fields[key] = value.strip()
+    return fields.get("VmRSS", "?"), fields.get("RssAnon", "?")
+
+
+def measure(case, lists):
+    folder = Path(NIMBREL).parent.parent / "wine-bench" / case
+    shutil.rmtree(folder, ignore_errors=True)
+    folder.mkdir(parents=True)
+    exe = folder / "nimbrel.exe"
+    shutil.copy(NIMBREL, exe)
+    for name in lists:
+        shutil.copy(Path(DATA) / name, folder / name)
+    # A user's own copy of a list would count instead of the one beside the program.
+    for stale in Path(os.environ["WINEPREFIX"]).glob("drive_c/users/*/AppData/Local/Nimbrel/*.lis"):
+        stale.unlink()
+    for name, value in SETTINGS.items():
+        wine("reg", "add", r"HKLM\SOFTWARE\Nimbrel", "/v", name, "/t", "REG_SZ", "/d", value, "/f")
+    urls = (Path(DATA) / "urls.txt").read_text().split()
+    standin = Standin()
+    start = time.perf_counter()
+    nimbrel = subprocess.Popen([WINE, str(exe)], stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+    subscribed = shown = None
+    while (subscribed is None or shown is None) and time.perf_counter() - start < 120:
+        if subscribed is None and standin.ask("advise 0") not in ("0", ""):
+            subscribed = time.perf_counter() - start
+        if shown is None and window_shown():
+            shown = time.perf_counter() - start
+        time.sleep(0.02)
+    times, cancelled = [], 0
+    for n in range(EVENTS):
+        begin = time.perf_counter()
+        answer = standin.ask("before-navigate 0 " + urls[n % len(urls)])
+        times.append((time.perf_counter() - begin) * 1000)
+        cancelled += answer.startswith("cancel=1")
+    rss, anon = memory_of(nimbrel.pid)
+    standin.close()
+    nimbrel.kill()
+    nimbrel.wait()
+    times.sort()
+    print("%-6s window shown %.2f s, subscribed %.2f s; %d round trips: median %.3f ms, p99 %.3f ms, "
+          "%d cancelled; VmRSS %s, RssAnon %s" % (case, shown or -1, subscribed or -1, EVENTS, statistics.median(times),
+                                                  times[int(0.99 * (len(times) - 1))], cancelled, rss, anon),
+          flush=True)
+
+
+def main():
+    measure("empty", [])
+    subprocess.run([WINE.replace("wine64", "wineserver"), "-k"], stderr=subprocess.DEVNULL)
+    measure("lists", ["black.lis", "white.lis"])
+
+
+if __name__ == "__main__":
+    main()

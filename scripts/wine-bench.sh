@@ -1,0 +1,18 @@
+#!/usr/bin/env bash
+# A measured run of nimbrel.exe under Wine, beside the tests but not one of them: navigation
+# round trips from the stand-in shell's fake window with empty lists and with the lists of
+# build/bench-data/ (made by scripts/bench-data.sh), start-up time and memory.
+#   wine-bench.sh [EVENTS]   (default 1000)
+set -euo pipefail
+source "$(dirname "${BASH_SOURCE[0]}")/common.sh"
+source "$NIMBREL_ROOT/scripts/wine-env.sh"
+source "$NIMBREL_ROOT/scripts/display.sh"
+
+[ -f "$NIMBREL_ROOT/build/win/nimbrel.exe" ] || die "build/win/nimbrel.exe was not built"
+bash "$NIMBREL_ROOT/scripts/bench-data.sh"
+display_start
+trap 'wine_session_stop; display_stop' EXIT
+bash "$NIMBREL_ROOT/scripts/prefix.sh"
+wine_session_stop
+python3 "$NIMBREL_ROOT/scripts/wine-bench.py" "$NIMBREL_WINE" "$NIMBREL_ROOT/build/win/nimbrel.exe" \
+  "$NIMBREL_ROOT/build/win/standin.exe" "$NIMBREL_ROOT/build/bench-data" "${1:-1000}"
