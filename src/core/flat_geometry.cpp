@@ -93,8 +93,9 @@ ComboShape comboShape(const Rect& client, int thumbWidth, bool rightToLeft, int 
     }
     const int top = client.top + scaled(10, dpi);
     const int left = rightToLeft ? client.left + scaled(5, dpi) : client.right - scaled(10, dpi);
-    for (int row = 0; row < 3; ++row)
-        s.arrow[row] = {{left + row, top + row}, {left + 5 - row, top + row}};
+    const int arrowWidth = scaled(5, dpi) | 1;  // odd, so that the triangle ends in one pixel
+    for (int row = 0; 2 * row < arrowWidth; ++row)
+        s.arrow.push_back({{left + row, top + row}, {left + arrowWidth - row, top + row}});
     return s;
 }
 

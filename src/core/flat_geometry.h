@@ -5,6 +5,7 @@
 
 #include <array>
 #include <string>
+#include <vector>
 
 namespace nimbrel::flat {
 
@@ -81,12 +82,12 @@ struct CheckBoxShape {
 };
 CheckBoxShape checkBoxShape(const Rect& client, int thumbWidth, bool atRight, int dpi);
 
-// A combo box's drop-down button, the 5 pixels beside it closed by a line, and the arrow of
-// three lines 5, 3 and 1 pixels wide.
+// A combo box's drop-down button, the 5 pixels beside it closed by a line, and the arrow: a
+// downward triangle of lines 5, 3 and 1 pixels wide (wider and more at higher DPI).
 struct ComboShape {
     Rect button, gap;
     Line gapLine;
-    std::array<Line, 3> arrow;
+    std::vector<Line> arrow;
 };
 ComboShape comboShape(const Rect& client, int thumbWidth, bool rightToLeft, int dpi);
 

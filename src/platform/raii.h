@@ -88,6 +88,7 @@ using WindowHandle = UniqueHandle<HWND, WindowTraits>;
 using MenuHandle = UniqueHandle<HMENU, MenuTraits>;
 using FontHandle = UniqueHandle<HFONT, GdiTraits<HFONT>>;
 using BrushHandle = UniqueHandle<HBRUSH, GdiTraits<HBRUSH>>;
+using PenHandle = UniqueHandle<HPEN, GdiTraits<HPEN>>;
 using BitmapHandle = UniqueHandle<HBITMAP, GdiTraits<HBITMAP>>;
 using IconHandle = UniqueHandle<HICON, IconTraits>;
 using GlobalMemory = UniqueHandle<HGLOBAL, GlobalMemoryTraits>;

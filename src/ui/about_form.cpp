@@ -93,6 +93,9 @@ void TAboutForm::create(HWND owner) {
 // Controls first, so that the design-time browser line stays when the version read fails.
 void TAboutForm::FormCreate() {
     createControls();
+    FlatLook1.Font = createSongFont(scale_, 12);
+    FlatLook1.attach(hwnd(), {});
+    FlatLook1.setActive(true);
     if (readMachineStringReadOnly(kBrowserKey, kBrowserVersionValue).empty()) return;
     const std::wstring line = L"Internet Explorer: " + readMachineStringReadOnly(kBrowserKey, kBrowserVersionValue);
     SetDlgItemTextW(hwnd(), ids::about::Label4, line.c_str());
@@ -177,6 +180,7 @@ bool TAboutForm::handleCommand(int id, int notification) {
 }
 
 LRESULT TAboutForm::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    if (const std::optional<LRESULT> flat = FlatLook1.route(message, wParam, lParam)) return *flat;
     switch (message) {
     case WM_CREATE: FormCreate(); return 0;
     case WM_PAINT: {

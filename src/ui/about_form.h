@@ -3,6 +3,7 @@
 // it is created.
 #pragma once
 
+#include "ui/flat_look.h"
 #include "ui/layout.h"
 #include "ui/panel.h"
 #include "ui/window.h"
@@ -52,6 +53,9 @@ private:
     Panel Panel1_;
     HWND owner_ = nullptr;
     bool modal_ = false;
+
+public:
+    TFlatLook FlatLook1;  // last: switched on when everything else exists, undone first
 };
 
 }  // namespace nimbrel

@@ -85,6 +85,7 @@ void TTarnwickForm1::FormCreate() {
     ChangeWindowMessageFilterEx(hwnd(), taskbarCreatedMessage(), MSGFLT_ALLOW, nullptr);
     createControls();
     createTrayMenu();
+    createFlatLook();
     startupFirstPhase();
     connectBrowsers();
 }
@@ -217,6 +218,7 @@ bool TTarnwickForm1::routeCommand(int id, int notification) {
 }
 
 LRESULT TTarnwickForm1::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    if (const std::optional<LRESULT> flat = FlatLook1.route(message, wParam, lParam)) return *flat;
     switch (message) {
     case WM_CREATE: FormCreate(); return 0;
     case WM_COMMAND:

@@ -11,6 +11,7 @@
 #include "filter/block_log.h"
 #include "platform/ansi.h"
 #include "platform/raii.h"
+#include "ui/flat_look.h"
 #include "ui/layout.h"
 #include "ui/navigation_strip.h"
 #include "ui/one_shot_timer.h"
@@ -130,6 +131,7 @@ private:
     ListTexts readLists() const;
     void startPopupTimers();
     void createTrayMenu();
+    void createFlatLook();
     void createNavigationStrip();
     void startupFirstPhase();
     void connectBrowsers();
@@ -175,6 +177,9 @@ private:
     WindowSubscriptions subscriptions_;
     bool minimiseHookInstalled_ = false;
     bool inTray_ = false;
+
+public:
+    TFlatLook FlatLook1;  // last: switched on when everything else exists, undone first
 };
 
 }  // namespace nimbrel

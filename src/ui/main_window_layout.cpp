@@ -93,6 +93,16 @@ void TTarnwickForm1::createTrayMenu() {
     AppendMenuW(menu, MF_STRING, ids::CloseTarnwick1, L"退出");
     checkLevelItem(1);  // the design's level, until the settings are loaded
 }
+// The flat look of the menu and the controls, in the main window's design values; with
+// system colours on, the selection colour is stored but not drawn.
+void TTarnwickForm1::createFlatLook() {
+    constexpr flat::ColorNumber kSelectColour = 10280695;
+    FlatLook1.Font = createSongFont(scale_, 12);
+    FlatLook1.Colours.SelectColor = FlatLook1.Colours.SelectBorderColor = FlatLook1.Colours.CheckedColor =
+        kSelectColour;
+    FlatLook1.attach(hwnd(), {PopupMenu1_.get()});
+    FlatLook1.setActive(true);
+}
 
 // Only the front page is shown: the pages behind it are hidden, not just covered, so that
 // the keyboard never reaches their controls.

@@ -8,10 +8,18 @@ constexpr const wchar_t* kPanelClass = L"TPanel";
 void Panel::create(HWND parent, const Box& box, const Scaler& scale, Bevel bevel, COLORREF background, int id) {
     registerClass(kPanelClass, nullptr, nullptr);
     bevel_ = bevel;
+    color_ = background;
     background_.reset(CreateSolidBrush(background));
     createWindow(WS_EX_CONTROLPARENT, kPanelClass, L"", WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS, scale(box.left),
                  scale(box.top), scale(box.width), scale(box.height), parent);
     SetWindowLongPtrW(hwnd(), GWLP_ID, id);
+}
+
+const Panel* Panel::fromWindow(HWND window) {
+    wchar_t name[16] = {};
+    GetClassNameW(window, name, 16);
+    if (wcscmp(name, kPanelClass) != 0) return nullptr;
+    return dynamic_cast<const Panel*>(reinterpret_cast<const Window*>(GetWindowLongPtrW(window, GWLP_USERDATA)));
 }
 
 void Panel::bringToFront() {

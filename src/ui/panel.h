@@ -13,6 +13,10 @@ public:
 
     void create(HWND parent, const Box& box, const Scaler& scale, Bevel bevel, COLORREF background, int id = 0);
     void bringToFront();
+    Bevel bevel() const { return bevel_; }
+    COLORREF color() const { return color_; }
+    // The panel behind a window of the panel class, or nullptr for any other window.
+    static const Panel* fromWindow(HWND window);
 
 protected:
     LRESULT handleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
@@ -22,6 +26,7 @@ private:
 
     Bevel bevel_ = Bevel::none;
     BrushHandle background_;
+    COLORREF color_ = 0;
 };
 
 }  // namespace nimbrel

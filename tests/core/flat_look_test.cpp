@@ -156,8 +156,12 @@ TEST(FlatGeometryTest, ControlShapes) {
     const ComboShape combo = comboShape({0, 0, 73, 22}, 17, false, 96);
     EXPECT_EQ(combo.button, (Rect{55, 0, 73, 22}));
     EXPECT_EQ(combo.gap, (Rect{50, 0, 55, 22}));
+    ASSERT_EQ(combo.arrow.size(), 3u);
     EXPECT_EQ(combo.arrow[0], (Line{{63, 10}, {68, 10}}));
     EXPECT_EQ(combo.arrow[2], (Line{{65, 12}, {66, 12}}));
+    const ComboShape large = comboShape({0, 0, 110, 33}, 25, false, 144);
+    ASSERT_EQ(large.arrow.size(), 5u) << "9 pixels wide at 144 DPI";
+    EXPECT_EQ(large.arrow[4].to.x - large.arrow[4].from.x, 1);
     EXPECT_EQ(comboShape({0, 0, 73, 22}, 17, true, 96).button, (Rect{0, 0, 18, 22}));
 
     const GroupBoxShape group = groupBoxShape({0, 0, 333, 88}, 48, 12, false, 96);

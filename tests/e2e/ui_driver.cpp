@@ -109,6 +109,18 @@ HWND wait_for_window(DWORD process_id, const std::wstring& class_name, const wch
   return found && IsWindowVisible(found) ? found : nullptr;
 }
 
+std::vector<HWND> open_menus(DWORD process_id) {
+  std::vector<HWND> menus;
+  for (HWND window = GetTopWindow(nullptr); window; window = GetWindow(window, GW_HWNDNEXT)) {
+    DWORD owner = 0;
+    GetWindowThreadProcessId(window, &owner);
+    wchar_t name[16] = {};
+    GetClassNameW(window, name, 16);
+    if (owner == process_id && std::wstring(name) == L"#32768" && IsWindowVisible(window)) menus.push_back(window);
+  }
+  return menus;
+}
+
 bool message_box_has_icon(HWND box) {
   for (HWND child = GetWindow(box, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
     const auto style = GetWindowLongW(child, GWL_STYLE);

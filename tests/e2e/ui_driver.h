@@ -12,6 +12,7 @@
 #include <ostream>
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace e2e {
 
@@ -43,6 +44,9 @@ void move_mouse_over(HWND control, int x = 2, int y = 2);
 // match; nullptr after the timeout.
 HWND wait_for_window(DWORD process_id, const std::wstring& class_name, const wchar_t* caption = nullptr,
                      std::chrono::milliseconds timeout = 20s);
+
+// The process's open menus (a pop-up menu and its submenus), the top one first.
+std::vector<HWND> open_menus(DWORD process_id);
 
 // Whether a message box shows an icon beside its text.
 bool message_box_has_icon(HWND box);

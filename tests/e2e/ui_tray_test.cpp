@@ -36,19 +36,7 @@ class UiTrayTest : public ::testing::Test {
     PostMessageW(main_, WM_SYSCOMMAND, SC_MINIMIZE, 0);
     ASSERT_TRUE(wait_until([&] { return in_tray(); }, 10s)) << "the program did not go to the tray";
   }
-  // The program's open menus (the tray menu and its submenus), top first.
-  std::vector<HWND> open_menus() const {
-    std::vector<HWND> menus;
-    for (HWND window = GetTopWindow(nullptr); window; window = GetWindow(window, GW_HWNDNEXT)) {
-      DWORD owner = 0;
-      GetWindowThreadProcessId(window, &owner);
-      wchar_t name[16] = {};
-      GetClassNameW(window, name, 16);
-      if (owner == session_.process_id() && std::wstring(name) == L"#32768" && IsWindowVisible(window))
-        menus.push_back(window);
-    }
-    return menus;
-  }
+  std::vector<HWND> open_menus() const { return e2e::open_menus(session_.process_id()); }
   // Keys go to the thread that tracks the menu: the main window's.
   void press(WPARAM key) {
     PostMessageW(main_, WM_KEYDOWN, key, 0);
