@@ -16,6 +16,13 @@ enum Id : int {
   Panel4 = 303, Exception1 = 1006, V1 = 1007, Preferences1 = 1005
 };
 
+// The icon column's left and right end, read in the last row of a menu's last item.
+std::pair<int, int> icon_column(const ScreenImage& menu, Rgb icon, Rgb background) {
+  const int row = menu.height() - scaled(8);
+  const int left = find_in_row(menu, row, 0, 1, icon);
+  return {left, left < 0 ? -1 : find_in_row(menu, row, left, 1, background)};
+}
+
 class UiFlatLookTest : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -29,11 +36,20 @@ class UiFlatLookTest : public ::testing::Test {
     PostMessageW(main_, WM_KEYUP, key, 0xC0000000);
     Sleep(300);
   }
-  ScreenImage capture_menu(size_t depth) {
-    EXPECT_TRUE(wait_until([&] { return open_menus(session_.process_id()).size() == depth; }, 5s));
-    Sleep(300);
-    menu_ = screen_rect(open_menus(session_.process_id())[0]);
-    return ScreenImage::capture(menu_);
+  // The open menu at this depth, once it shows a selected item below row `below`.
+  ScreenImage capture_selected(size_t depth, int below = 0) {
+    ScreenImage image;
+    wait_until(
+        [&] {
+          const std::vector<HWND> menus = open_menus(session_.process_id());
+          if (menus.size() != depth) return false;
+          menu_ = screen_rect(menus[0]);
+          image = ScreenImage::capture(menu_);
+          const int left = icon_column(image, icon_, background_).first;
+          return left >= 0 && find_in_column(image, left + 2, below, 1, highlight_) > below;
+        },
+        5s);
+    return image;
   }
 
   NimbrelSession session_;
@@ -57,21 +73,16 @@ void point_at(HWND control) {
   move_mouse_over(control, (rect.right - rect.left) / 2, (rect.bottom - rect.top) / 2);
 }
 
-// The icon column's left and right end, read in the last row of a menu's last item.
-std::pair<int, int> icon_column(const ScreenImage& menu, Rgb icon, Rgb background) {
-  const int row = menu.height() - scaled(8);
-  const int left = find_in_row(menu, row, 0, 1, icon);
-  return {left, left < 0 ? -1 : find_in_row(menu, row, left, 1, background)};
-}
-
 TEST_F(UiFlatLookTest, TheTrayMenuIsDrawnFlatInColoursOfTheSystem) {
+  PostMessageW(main_, WM_COMMAND, V1, 0);  // the log page, until the menu's "选项" is clicked
+  ASSERT_TRUE(wait_until([&] { return session_.front_page() == 3; }, 5s));
   PostMessageW(main_, WM_SYSCOMMAND, SC_MINIMIZE, 0);
   ASSERT_TRUE(wait_until([&] { return !IsWindowVisible(main_); }, 10s));
   SetCursorPos(scaled(300), scaled(200));
   PostMessageW(main_, kTrayCallback, 1000, WM_RBUTTONUP);
   ASSERT_TRUE(wait_until([&] { return open_menus(session_.process_id()).size() == 1; }, 10s)) << "no menu";
   press(VK_DOWN);  // 设置类型 selected
-  ScreenImage menu = capture_menu(1);
+  ScreenImage menu = capture_selected(1);
   const auto [left, text] = icon_column(menu, icon_, background_);
   ASSERT_GE(left, 0) << "no icon column";
   EXPECT_EQ(text - left, scaled(24)) << "icon column width";
@@ -97,7 +108,8 @@ TEST_F(UiFlatLookTest, TheTrayMenuIsDrawnFlatInColoursOfTheSystem) {
   probe("above the separator line", menu, line_x + 2, line - 1, background_);
   probe("below the separator line", menu, line_x + 2, line + 1, background_);
   press(VK_DOWN);  // 选项, past the separator
-  menu = capture_menu(1);
+  menu = capture_selected(1, bottom + 1);
+  const RECT tray = menu_;
   const int next_top = find_in_column(menu, left + 2, bottom + 1, 1, highlight_);
   EXPECT_EQ(next_top - bottom - 2, scaled(4)) << "separator height";
 
@@ -105,7 +117,7 @@ TEST_F(UiFlatLookTest, TheTrayMenuIsDrawnFlatInColoursOfTheSystem) {
   // current level ("高级") only; the first level is selected.
   press(VK_UP);
   press(VK_RIGHT);
-  const ScreenImage levels = capture_menu(2);
+  const ScreenImage levels = capture_selected(2);
   const auto [sub_left, sub_text] = icon_column(levels, icon_, background_);
   ASSERT_GE(sub_left, 0);
   const int first_bottom =
@@ -123,9 +135,16 @@ TEST_F(UiFlatLookTest, TheTrayMenuIsDrawnFlatInColoursOfTheSystem) {
   EXPECT_EQ(dot.left - sub_left, (scaled(24) - scaled(10)) / 2) << "centred in the icon column";
   probe("radio dot outline", levels, dot.left, (dot.top + dot.bottom) / 2, highlight_);
   probe("radio dot fill", levels, (dot.left + dot.right) / 2, (dot.top + dot.bottom) / 2, lighten(highlight_, 80));
+
+  // A click of the mouse on "选项" still runs its command.
   press(VK_ESCAPE);
-  press(VK_ESCAPE);
-  EXPECT_TRUE(wait_until([&] { return open_menus(session_.process_id()).empty(); }, 5s));
+  SetCursorPos(tray.left + text + scaled(20), tray.top + next_top + scaled(6));
+  INPUT clicks[2] = {{INPUT_MOUSE}, {INPUT_MOUSE}};
+  clicks[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
+  clicks[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
+  SendInput(2, clicks, sizeof(INPUT));
+  EXPECT_TRUE(wait_until([&] { return IsWindowVisible(main_) && session_.front_page() == 1; }, 10s));
+  EXPECT_TRUE(open_menus(session_.process_id()).empty());
 }
 
 // Buttons, check boxes, edit boxes, the combo box, panels and group boxes: flat borders in
