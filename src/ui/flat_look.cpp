@@ -93,7 +93,7 @@ void TFlatLook::setActive(bool active) {
     if (active == active_) return;
     active_ = active;
     if (active) {
-        if (FlatControls & bit(fcPopupMenu))
+        if (flatControls_ & bit(fcPopupMenu))
             for (HMENU menu : menus_) hookMenu(menu);
         hookControls();
     } else {
@@ -103,6 +103,25 @@ void TFlatLook::setActive(bool active) {
     if (owner_ && GetMenu(owner_)) DrawMenuBar(owner_);
 }
 
+void TFlatLook::setOverrideOwnerDraw(bool on) {
+    overrideOwnerDraw_ = on;
+    setActive(true);
+}
+
+void TFlatLook::setFlatContainers(std::uint16_t containers) {
+    const bool active = active_;
+    setActive(false);
+    flatContainers_ = containers;
+    setActive(active);
+}
+
+void TFlatLook::setFlatControls(std::uint16_t controls) {
+    const bool active = active_;
+    setActive(false);
+    flatControls_ = controls;
+    setActive(active);
+}
+
 void TFlatLook::hookMenu(HMENU menu) {
     if (menuKeepsOwnLook(menu)) return;
     const int count = GetMenuItemCount(menu);
@@ -110,7 +129,7 @@ void TFlatLook::hookMenu(HMENU menu) {
         MENUITEMINFOW info{sizeof(info), MIIM_ID | MIIM_SUBMENU | MIIM_FTYPE | MIIM_DATA};
         if (!GetMenuItemInfoW(menu, static_cast<UINT>(position), TRUE, &info)) continue;
         if (info.hSubMenu) hookMenu(info.hSubMenu);
-        if ((info.fType & MFT_OWNERDRAW) && (ownItem(info.dwItemData) || !OverrideOwnerDraw)) continue;
+        if ((info.fType & MFT_OWNERDRAW) && (ownItem(info.dwItemData) || !overrideOwnerDraw_)) continue;
         items_.push_back(
             std::make_unique<MenuItem>(MenuItem{menu, info.wID, info.hSubMenu, (info.fType & MFT_SEPARATOR) != 0}));
         info.fMask = MIIM_FTYPE | MIIM_DATA;
@@ -250,7 +269,7 @@ void TFlatLook::hookControls() {
         const std::optional<ControlClass> kind = flatControlClass(child);
         const HWND parent = GetParent(child);
         const std::optional<FlatContainer> container = flatContainerOf(parent);
-        if (!kind || !container || !(FlatControls & bit(kind->element)) || !(FlatContainers & bit(*container)))
+        if (!kind || !container || !(flatControls_ & bit(kind->element)) || !(flatContainers_ & bit(*container)))
             continue;
         if (keepsOwnLook(child) || keepsOwnLook(parent)) continue;
         hooks_.push_back(std::make_unique<TFlatControlHook>(child, kind->kind, *this));

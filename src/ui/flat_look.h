@@ -52,15 +52,20 @@ public:
     int IconWidth = 24;
     bool DrawSelect = true;
     bool UseSystemColors = true;
-    bool OverrideOwnerDraw = false;
     bool Gradient = false;
     bool FlatMenu = false;
     bool AutoDetect = false;
-    std::uint16_t FlatContainers = 1023;
-    std::uint16_t FlatControls = 0xFFFF;
 
     bool Active() const { return active_; }
     void setActive(bool active);
+    // Taking over items that draw themselves switches the look on (again).
+    bool OverrideOwnerDraw() const { return overrideOwnerDraw_; }
+    void setOverrideOwnerDraw(bool on);
+    // Sets of FlatContainer and FlatControl elements; a change while active hooks anew.
+    std::uint16_t FlatContainers() const { return flatContainers_; }
+    void setFlatContainers(std::uint16_t containers);
+    std::uint16_t FlatControls() const { return flatControls_; }
+    void setFlatControls(std::uint16_t controls);
 
     // Routed from the window's procedure; true when the message was the look's.
     bool MeasureItem(MEASUREITEMSTRUCT& item);
@@ -91,6 +96,9 @@ private:
     std::vector<std::unique_ptr<TFlatControlHook>> hooks_;
     int dpi_ = 96;
     bool active_ = false;
+    bool overrideOwnerDraw_ = false;
+    std::uint16_t flatContainers_ = 1023;
+    std::uint16_t flatControls_ = 0xFFFF;
 };
 
 }  // namespace nimbrel

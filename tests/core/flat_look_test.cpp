@@ -77,20 +77,16 @@ TEST(FlatColoursTest, EffectiveColoursInAllFourColumns) {
                                         << column.deep);
         const EffectiveColours got =
             effectiveColours(mainWindow, column.useSystemColors, kMenuText, surface(column.deep));
-        const EffectiveColours& want = column.expected;
-        EXPECT_EQ(got.background, want.background);
-        EXPECT_EQ(got.iconBackground, want.iconBackground);
-        EXPECT_EQ(got.selectionFill, want.selectionFill);
-        EXPECT_EQ(got.selectionOutline, want.selectionOutline);
-        EXPECT_EQ(got.selectionText, want.selectionText);
-        EXPECT_EQ(got.menuBar, want.menuBar);
-        EXPECT_EQ(got.disabledText, want.disabledText);
-        EXPECT_EQ(got.checkedOutline, want.checkedOutline);
-        EXPECT_EQ(got.separator, want.separator);
-        EXPECT_EQ(got.checkedAreaFill, want.checkedAreaFill);
-        EXPECT_EQ(got.selectedCheckedAreaFill, want.selectedCheckedAreaFill);
-        EXPECT_EQ(got.menuBorder, want.menuBorder);
-        EXPECT_EQ(got.menuShadow, want.menuShadow);
+        int field = 0;
+        for (Rgb EffectiveColours::*colour :
+             {&EffectiveColours::background, &EffectiveColours::iconBackground, &EffectiveColours::selectionFill,
+              &EffectiveColours::selectionOutline, &EffectiveColours::selectionText, &EffectiveColours::menuBar,
+              &EffectiveColours::disabledText, &EffectiveColours::checkedOutline, &EffectiveColours::separator,
+              &EffectiveColours::checkedAreaFill, &EffectiveColours::selectedCheckedAreaFill,
+              &EffectiveColours::menuBorder, &EffectiveColours::menuShadow}) {
+            EXPECT_EQ(got.*colour, column.expected.*colour) << "row " << field << " of the table";
+            ++field;
+        }
     }
 }
 

@@ -80,7 +80,7 @@ TEST_F(FlatLookTest, SwitchedOffTheStockLookReturnsAndSwitchedOnTheFlatOne) {
     EXPECT_EQ(memoEdge(), flatEdge);
 }
 
-TEST_F(FlatLookTest, ATagOf999OnTheControlOrItsParentKeepsItsOwnLook) {
+TEST_F(FlatLookTest, ATagOf999OnTheControlOrItsParentAndTheSetOfKindsDecideWhatIsHooked) {
     start();
     form->FlatLook1.setActive(false);
     SetPropW(form->control(ids::Memo2), kTagProperty, reinterpret_cast<HANDLE>(kKeepOwnLook));
@@ -95,6 +95,12 @@ TEST_F(FlatLookTest, ATagOf999OnTheControlOrItsParentKeepsItsOwnLook) {
     EXPECT_TRUE(clientEdge(ids::Memo1));
     EXPECT_TRUE(clientEdge(ids::Memo2));
     RemovePropW(form->control(ids::ExceptionPanel), kTagProperty);
+
+    form->FlatLook1.setFlatControls(static_cast<std::uint16_t>(0xFFFF & ~bit(fcMemo)));  // hooked anew
+    EXPECT_TRUE(clientEdge(ids::Memo1));
+    form->FlatLook1.setFlatContainers(static_cast<std::uint16_t>(bit(fccForm) | bit(fccPanel)));
+    form->FlatLook1.setFlatControls(0xFFFF);
+    EXPECT_FALSE(clientEdge(ids::Memo1));
 }
 
 TEST_F(FlatLookTest, RepaintingKeepsNoGdiObjects) {
