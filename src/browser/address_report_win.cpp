@@ -1,8 +1,10 @@
 #include "browser/address_report_win.h"
 
+#include "browser/call_bound.h"
 #include "browser/window_tracking.h"
 #include "core/address_report.h"
 #include "platform/ansi.h"
+#include "platform/hresult_text.h"
 
 #include <exdisp.h>
 
@@ -13,7 +15,13 @@ std::vector<std::string> openWindowAddresses() {
     std::vector<std::string> addresses;
     for (long index = 0; index < count; ++index) {
         const ComPtr<IWebBrowser2> browser = requireBrowserAt(windows.Get(), index);
-        if (browser) addresses.push_back(toAnsi(locationOf(browser.Get())));
+        if (!browser) continue;
+        try {
+            addresses.push_back(toAnsi(locationOf(browser.Get())));
+        } catch (const CallError& error) {
+            // A window that does not answer in time, or has gone, is left out of the report.
+            if (outcomeOf(error.result()) == CallOutcome::answered) throw;
+        }
     }
     return addresses;
 }

@@ -73,6 +73,8 @@ IDispatch** dispatchReference(VARIANTARG* arg) {
     if (arg->vt == (VT_BYREF | VT_DISPATCH) && arg->ppdispVal) return arg->ppdispVal;
     if (arg->vt == (VT_BYREF | VT_VARIANT) && arg->pvarVal &&
         (arg->pvarVal->vt == VT_DISPATCH || arg->pvarVal->vt == VT_EMPTY)) {
+        // An empty variant holds no object: whatever its pointer field holds is not one.
+        if (arg->pvarVal->vt == VT_EMPTY) arg->pvarVal->pdispVal = nullptr;
         arg->pvarVal->vt = VT_DISPATCH;
         return &arg->pvarVal->pdispVal;
     }
@@ -208,15 +210,16 @@ TSHDocVwDShellWindowsEvents::TSHDocVwDShellWindowsEvents(std::wstring componentN
     : TSHDocVwEventsBaseSink(DIID_DShellWindowsEvents, std::move(componentName), L"TSHDocVwDShellWindowsEvents") {}
 
 HRESULT TSHDocVwDShellWindowsEvents::DispatchEvent(DISPID id, const EventArgs& args) {
+    const WindowHandler* handler = nullptr;
     switch (id) {
-    case kWindowRegistered:
-        if (!OnWindowRegistered) return S_OK;
-        requireCount(args, 1);
-        OnWindowRegistered(this, integerArgument(args[0]));
-        return S_OK;
-    case kWindowRevoked: return S_OK;
+    case kWindowRegistered: handler = &OnWindowRegistered; break;
+    case kWindowRevoked: handler = &OnWindowRevoked; break;
     default: return DISP_E_MEMBERNOTFOUND;
     }
+    if (!*handler) return S_OK;
+    requireCount(args, 1);
+    (*handler)(this, integerArgument(args[0]));
+    return S_OK;
 }
 
 }  // namespace nimbrel

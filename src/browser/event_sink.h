@@ -86,11 +86,12 @@ private:
 // Events of the shell's window collection.
 class TSHDocVwDShellWindowsEvents : public TSHDocVwEventsBaseSink {
 public:
-    using WindowRegisteredHandler = std::function<void(TSHDocVwDShellWindowsEvents* sender, LONG cookie)>;
+    using WindowHandler = std::function<void(TSHDocVwDShellWindowsEvents* sender, LONG cookie)>;
 
     explicit TSHDocVwDShellWindowsEvents(std::wstring componentName);
 
-    WindowRegisteredHandler OnWindowRegistered;
+    WindowHandler OnWindowRegistered;
+    WindowHandler OnWindowRevoked;
 
 protected:
     HRESULT DispatchEvent(DISPID id, const EventArgs& args) override;

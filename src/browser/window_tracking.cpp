@@ -1,9 +1,13 @@
 #include "browser/window_tracking.h"
 
+#include "browser/call_bound.h"
 #include "platform/error.h"
 #include "platform/hresult_text.h"
 
 #include <ocidl.h>
+
+#include <utility>
+#include <vector>
 
 namespace nimbrel {
 namespace {
@@ -70,25 +74,88 @@ std::wstring locationOf(IWebBrowser2* window) {
 }
 
 void WindowSubscriptions::subscribeNew(IShellWindows* windows, long count, IUnknown* listener, LONG& sinkcookie) {
-    for (long index = 0; index < count; ++index) {
-        ComPtr<IWebBrowser2> browser = browserAt(windows, index);
-        ComPtr<IUnknown> identity;
-        if (!browser || FAILED(browser.As(&identity)) || isSubscribed(identity.Get())) continue;
-        ComPtr<IConnectionPoint> point = advise(browser.Get(), DIID_DWebBrowserEvents2, listener, sinkcookie);
-        if (sinkcookie != 0) subscriptions_.push_back({identity, point, static_cast<DWORD>(sinkcookie)});
-    }
+    for (long index = 0; index < count; ++index) subscribeAt(windows, index, listener, sinkcookie);
 }
 
-bool WindowSubscriptions::isSubscribed(IUnknown* identity) const {
-    for (const auto& subscription : subscriptions_)
-        if (subscription.identity.Get() == identity) return true;
-    return false;
+void WindowSubscriptions::subscribeLatest(IShellWindows* windows, IUnknown* listener, LONG& sinkcookie) {
+    for (long index = windowCount(windows) - 1; index >= 0; --index)
+        if (subscribeAt(windows, index, listener, sinkcookie) == Found::known) break;
+}
+
+WindowSubscriptions::Found WindowSubscriptions::subscribeAt(IShellWindows* windows, long index, IUnknown* listener,
+                                                            LONG& sinkcookie) {
+    const ComPtr<IWebBrowser2> browser = browserAt(windows, index);
+    const ComPtr<IUnknown> identity = browser ? identityOf(browser.Get()) : nullptr;
+    if (!identity || gone_.count(identity.Get())) return Found::nothing;
+    if (isSubscribed(identity.Get())) return Found::known;
+    ComPtr<IConnectionPoint> point = advise(browser.Get(), DIID_DWebBrowserEvents2, listener, sinkcookie);
+    // A window without events is remembered too, so that it is not asked again; one whose
+    // Advise failed is asked again next time.
+    if (!point || sinkcookie != 0)
+        subscriptions_[identity.Get()] = {identity, std::move(point), static_cast<DWORD>(sinkcookie)};
+    return Found::added;
+}
+
+void WindowSubscriptions::pruneAbsent(IShellWindows* windows) {
+    WindowSet present;
+    const long count = windowCount(windows);
+    for (long index = 0; index < count; ++index) {
+        if (const ComPtr<IWebBrowser2> browser = browserAt(windows, index)) {
+            ComPtr<IUnknown> identity = identityOf(browser.Get());
+            if (identity) present.emplace(identity.Get(), identity);
+        }
+    }
+    std::vector<Subscription> absent;
+    for (auto entry = subscriptions_.begin(); entry != subscriptions_.end();) {
+        if (present.count(entry->first)) {
+            ++entry;
+        } else {
+            absent.push_back(std::move(entry->second));
+            entry = subscriptions_.erase(entry);
+        }
+    }
+    for (WindowSet* marks : {&unanswered_, &gone_})
+        std::erase_if(*marks, [&](const auto& entry) { return !present.count(entry.first) && !isSubscribed(entry.first); });
+    for (Subscription& subscription : absent) unadvise(subscription);
 }
 
 void WindowSubscriptions::unadviseAll() {
-    for (auto& subscription : subscriptions_)
-        if (subscription.point) subscription.point->Unadvise(subscription.cookie);
-    subscriptions_.clear();
+    const auto subscriptions = std::exchange(subscriptions_, {});
+    for (const auto& entry : subscriptions) unadvise(entry.second);
+}
+
+void WindowSubscriptions::unadvise(const Subscription& subscription) {
+    if (!subscription.point || unanswered_.count(subscription.identity.Get())) return;
+    subscription.point->Unadvise(subscription.cookie);
+}
+
+bool WindowSubscriptions::mayCall(IUnknown* window, bool insideEvent) const {
+    const ComPtr<IUnknown> identity = identityOf(window);
+    if (!identity || gone_.count(identity.Get())) return false;
+    return !(insideEvent && unanswered_.count(identity.Get()));
+}
+
+ComPtr<IUnknown> WindowSubscriptions::identityOf(IUnknown* window) {
+    ComPtr<IUnknown> identity;
+    if (window) window->QueryInterface(IID_PPV_ARGS(&identity));
+    return identity;
+}
+
+void WindowSubscriptions::markUnanswered(const ComPtr<IUnknown>& identity) {
+    if (identity) unanswered_.emplace(identity.Get(), identity);
+}
+
+void WindowSubscriptions::noteOutcome(const ComPtr<IUnknown>& identity, HRESULT result) {
+    if (!identity) return;
+    switch (outcomeOf(result)) {
+    case CallOutcome::answered: unanswered_.erase(identity.Get()); break;
+    case CallOutcome::unanswered: break;
+    case CallOutcome::gone:
+        unanswered_.erase(identity.Get());
+        gone_.emplace(identity.Get(), identity);
+        subscriptions_.erase(identity.Get());  // its process is gone: nothing to end
+        break;
+    }
 }
 
 }  // namespace nimbrel

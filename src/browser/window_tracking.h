@@ -5,8 +5,8 @@
 
 #include <exdisp.h>
 
+#include <map>
 #include <string>
-#include <vector>
 
 namespace nimbrel {
 
@@ -29,7 +29,8 @@ ComPtr<IWebBrowser2> requireBrowserAt(IShellWindows* windows, long index);
 std::wstring locationOf(IWebBrowser2* window);
 
 // The windows this program has subscribed, known by their COM identity, so that every
-// window is subscribed once and every subscription can be ended.
+// window is subscribed once and every subscription can be ended; and what calls into
+// windows have shown: windows that did not answer, and windows whose process is gone.
 class WindowSubscriptions {
 public:
     WindowSubscriptions() = default;
@@ -41,7 +42,32 @@ public:
     // indexes without a browser, and windows that refuse the subscription, are skipped.
     // Every cookie given is also written into sinkcookie.
     void subscribeNew(IShellWindows* windows, long count, IUnknown* listener, LONG& sinkcookie);
+    // For a window that has just registered: walks back from the end of the collection,
+    // where the shell adds windows, subscribing until it meets a window already known, so
+    // that a new window costs calls for itself only.
+    void subscribeLatest(IShellWindows* windows, IUnknown* listener, LONG& sinkcookie);
+    // Ends and forgets the subscriptions of windows that are no longer in the collection.
+    void pruneAbsent(IShellWindows* windows);
+    // Takes the list out before ending the subscriptions, so that an event arriving during
+    // an Unadvise never meets a list being walked. Windows that did not answer or are gone
+    // are not called.
     void unadviseAll();
+    size_t size() const { return subscriptions_.size(); }
+
+    // Whether a window may be called now: never once its process is gone; not while a
+    // call to it waits unanswered when the caller runs inside a browser event.
+    bool mayCall(IUnknown* window, bool insideEvent) const;
+    // Makes one call into a window, keeping track of its answer: a window is counted as
+    // not answering from the call's start until it answers, and a window whose process is
+    // gone is dropped from the subscriptions.
+    template <typename Call>
+    HRESULT call(IUnknown* window, Call&& makeCall) {
+        const ComPtr<IUnknown> identity = identityOf(window);
+        markUnanswered(identity);
+        const HRESULT result = makeCall();
+        noteOutcome(identity, result);
+        return result;
+    }
 
 private:
     struct Subscription {
@@ -49,9 +75,20 @@ private:
         ComPtr<IConnectionPoint> point;
         DWORD cookie;
     };
-    bool isSubscribed(IUnknown* identity) const;
+    using WindowSet = std::map<IUnknown*, ComPtr<IUnknown>>;
 
-    std::vector<Subscription> subscriptions_;
+    static ComPtr<IUnknown> identityOf(IUnknown* window);
+    bool isSubscribed(IUnknown* identity) const { return subscriptions_.count(identity) != 0; }
+    enum class Found { nothing, known, added };
+    // Subscribes the window at an index unless it is known already.
+    Found subscribeAt(IShellWindows* windows, long index, IUnknown* listener, LONG& sinkcookie);
+    void unadvise(const Subscription& subscription);
+    void markUnanswered(const ComPtr<IUnknown>& identity);
+    void noteOutcome(const ComPtr<IUnknown>& identity, HRESULT result);
+
+    std::map<IUnknown*, Subscription> subscriptions_;
+    WindowSet unanswered_;
+    WindowSet gone_;
 };
 
 }  // namespace nimbrel

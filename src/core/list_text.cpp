@@ -34,12 +34,26 @@ std::vector<std::string> splitLines(std::string_view text) {
     return lines;
 }
 
-std::string withLineAppended(std::string_view text, std::string_view line) {
-    std::string out(text);
-    if (!out.empty() && !out.ends_with("\r\n")) out += "\r\n";
-    out += line;
-    out += "\r\n";
+namespace {
+
+template <typename Char>
+std::basic_string<Char> appendLine(std::basic_string_view<Char> text, std::basic_string_view<Char> line) {
+    const Char crlf[] = {Char('\r'), Char('\n'), Char()};
+    std::basic_string<Char> out(text);
+    if (out.empty() || out.back() == Char('\n') || out.back() == Char('\r')) {
+        out += line;
+        out += crlf;
+    } else {
+        out += crlf;
+        out += line;
+    }
     return out;
 }
+
+}  // namespace
+
+std::string withLineAppended(std::string_view text, std::string_view line) { return appendLine(text, line); }
+
+std::wstring withLineAppended(std::wstring_view text, std::wstring_view line) { return appendLine(text, line); }
 
 }  // namespace nimbrel

@@ -11,6 +11,9 @@ inline constexpr std::wstring_view kAppTitle = L"Quellix (Nimbrel)";
 inline constexpr std::wstring_view kStartupFailed = L"Errror while initiating, Please re-install Nimbrel.";
 inline constexpr std::wstring_view kConnectFailed =
     L"Connect IExplorer failed, there has some crashed IExplorer threads.\rPlease restart system and try again.";
+// A list file holding bytes its box cannot show exactly, saved while its box was unchanged.
+inline constexpr std::wstring_view kListFileKept =
+    L"File %s holds text that the list cannot show exactly.\rIt was left as it was, since the list was not changed.";
 
 // After importing an ad-server list: lines added, lines already there, lines not understood.
 inline constexpr std::wstring_view kImportReport =

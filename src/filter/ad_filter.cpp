@@ -1,5 +1,6 @@
 #include "filter/ad_filter.h"
 
+#include "browser/call_bound.h"
 #include "browser/window_tracking.h"
 #include "core/list_text.h"
 #include "core/navigation_filter.h"
@@ -25,11 +26,14 @@ bool isWebBrowser(IDispatch* object) {
     return object && SUCCEEDED(object->QueryInterface(IID_PPV_ARGS(&browser)));
 }
 
+// The whole address, by the string's own length: an embedded NUL does not end it.
+std::string bstrText(BSTR text) { return toAnsi(std::wstring_view(text, SysStringLen(text))); }
+
 std::string addressText(VARIANT* url) {
-    if (url->vt == VT_BSTR) return toAnsi(url->bstrVal ? url->bstrVal : L"");
+    if (url->vt == VT_BSTR) return bstrText(url->bstrVal);
     Variant text;
     if (FAILED(VariantChangeType(text.get(), url, 0, VT_BSTR))) throw Error(L"Invalid variant type conversion");
-    return toAnsi(text.get()->bstrVal ? text.get()->bstrVal : L"");
+    return bstrText(text.get()->bstrVal);
 }
 
 }  // namespace
@@ -57,7 +61,7 @@ void AdFilter::beforeNavigate(IDispatch* pDisp, VARIANT* url, VARIANT_BOOL* canc
         *cancel = VARIANT_TRUE;
     }
     if (verdict.runPopupStep) {
-        killpopupad();
+        killpopupad(true);
         window_.startPopupTimers();
     }
 }
@@ -72,30 +76,49 @@ void AdFilter::popupTimerFired() {
     if (timerRunsPass(FilterSettings::of(settings_))) killpopupad();
 }
 
-void AdFilter::killpopupad() {
+void AdFilter::killpopupad(bool insideEvent) {
     try {
-        runPopupPass();
+        runPopupPass(insideEvent);
     } catch (...) {
     }
 }
 
-void AdFilter::runPopupPass() {
+// A window that does not answer in time, or whose process is gone, is passed over and the
+// pass goes on; a window that answers with a failure ends the pass. Once the program is
+// closing, nothing more is closed.
+void AdFilter::runPopupPass(bool insideEvent) {
     const auto pass = PopupPass::begin(FilterSettings::of(settings_), ctrlDown(), lists());
     if (!pass) return;
     ComPtr<IShellWindows> windows = createShellWindows();
     const long count = windowCount(windows.Get());
-    for (long index = 0; index < count; ++index) {
+    for (long index = 0; index < count && !window_.closing(); ++index) {
         const ComPtr<IWebBrowser2> window = requireBrowserAt(windows.Get(), index);
-        if (!window) continue;
-        const WindowVerdict verdict = pass->judge(toAnsi(locationOf(window.Get())), [&] {
-            int toolBar = 0;
-            throwIfFailed(window->get_ToolBar(&toolBar));
-            return toolBar;
-        });
-        if (!closesWindow(verdict)) continue;
-        window_.tracklog(toAnsi(locationOf(window.Get())));  // the address at the moment of logging
-        throwIfFailed(window->Quit());
+        if (!window || !window_.subscriptions->mayCall(window.Get(), insideEvent)) continue;
+        try {
+            judgePopup(*pass, window.Get());
+        } catch (const CallError& error) {
+            if (outcomeOf(error.result()) == CallOutcome::answered) throw;
+        }
     }
+}
+
+void AdFilter::judgePopup(const PopupPass& pass, IWebBrowser2* window) {
+    const auto ask = [&](auto&& call) { throwIfFailed(window_.subscriptions->call(window, call)); };
+    const auto location = [&] {
+        Bstr url;
+        ask([&] { return window->get_LocationURL(url.put()); });
+        return bstrText(url.get());
+    };
+    const WindowVerdict verdict = pass.judge(location(), [&] {
+        int toolBar = 0;
+        ask([&] { return window->get_ToolBar(&toolBar); });
+        return toolBar;
+    });
+    if (!closesWindow(verdict)) return;
+    const std::string address = location();  // the address at the moment of logging
+    if (window_.closing()) return;
+    window_.tracklog(address);
+    ask([&] { return window->Quit(); });
 }
 
 }  // namespace nimbrel

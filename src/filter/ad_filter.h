@@ -5,7 +5,10 @@
 
 #include "core/ansi_text.h"
 #include "core/compiled_list.h"
+#include "core/popup_rules.h"
 #include "core/settings_rules.h"
+
+#include "browser/window_tracking.h"
 
 #include <windows.h>
 #include <oaidl.h>
@@ -29,6 +32,8 @@ public:
         std::function<ListTexts()> readLists;
         std::function<void(std::string_view address)> tracklog;
         std::function<void()> startPopupTimers;  // Timer3, Timer4 and Timer6, in that order
+        std::function<bool()> closing;             // once true, a pass closes nothing more
+        WindowSubscriptions* subscriptions;       // what calls into windows have shown
     };
 
     AdFilter(const Settings& settings, const CodePage& codePage, Window window);
@@ -40,13 +45,17 @@ public:
     void newWindow(VARIANT_BOOL* cancel);
     // One pop-up pass. It never fails: whatever fails ends the pass, and the windows not
     // yet reached wait for the next one.
-    void killpopupad();
+    void killpopupad() { killpopupad(false); }
     // A pop-up timer fired (and has stopped itself).
     void popupTimerFired();
 
 private:
     std::shared_ptr<const CompiledLists> lists();
-    void runPopupPass();
+    // Inside a browser event, windows that did not answer are left out; a timer's pass
+    // tries them again.
+    void killpopupad(bool insideEvent);
+    void runPopupPass(bool insideEvent);
+    void judgePopup(const PopupPass& pass, IWebBrowser2* window);
 
     const Settings& settings_;
     CodePage codePage_;

@@ -58,16 +58,20 @@ void BlockLog::tracklog(const CodePage& codePage, std::string_view address) {
     item.iSubItem = 1;
     item.pszText = shown.data();
     SendMessageW(view_, LVM_SETITEMTEXTW, index, reinterpret_cast<LPARAM>(&item));
+    addresses_.push_back(std::move(row->address));
 }
 
-void BlockLog::clear() { SendMessageW(view_, LVM_DELETEALLITEMS, 0, 0); }
+void BlockLog::clear() {
+    SendMessageW(view_, LVM_DELETEALLITEMS, 0, 0);
+    addresses_.clear();
+}
 
 int BlockLog::rowCount() const { return static_cast<int>(SendMessageW(view_, LVM_GETITEMCOUNT, 0, 0)); }
 
 std::optional<std::string> BlockLog::selectedAddress() const {
     const auto selected = static_cast<int>(SendMessageW(view_, LVM_GETNEXTITEM, -1, LVNI_SELECTED));
-    if (selected < 0) return std::nullopt;
-    return toAnsi(cellText(selected, 1));
+    if (selected < 0 || static_cast<size_t>(selected) >= addresses_.size()) return std::nullopt;
+    return addresses_[static_cast<size_t>(selected)];
 }
 
 std::vector<std::array<std::wstring, 2>> BlockLog::rows() const {

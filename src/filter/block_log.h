@@ -23,7 +23,8 @@ public:
     void tracklog(const CodePage& codePage, std::string_view address);
     void clear();
     int rowCount() const;
-    // The address column of the selected row, as ANSI text.
+    // The address of the selected row as it was logged, whole: the list view cuts its
+    // text at a NUL character.
     std::optional<std::string> selectedAddress() const;
     // Every row's time stamp and address as shown, first row first.
     std::vector<std::array<std::wstring, 2>> rows() const;
@@ -32,6 +33,7 @@ private:
     std::wstring cellText(int row, int column) const;
 
     HWND view_ = nullptr;
+    std::vector<std::string> addresses_;  // one per row, in row order
 };
 
 }  // namespace nimbrel

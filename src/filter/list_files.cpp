@@ -1,41 +1,124 @@
 #include "filter/list_files.h"
 
-#include "core/list_text.h"
 #include "core/messages.h"
+#include "platform/ansi.h"
 #include "platform/error.h"
 #include "platform/raii.h"
 
 #include <windows.h>
 
+#include <algorithm>
 #include <vector>
 
 namespace nimbrel {
 namespace {
 
+// What the box shows for a character the edit box cannot hold.
+constexpr wchar_t kUnshowable = L'\xFFFD';
+
 [[noreturn]] void cannotCreate(const std::wstring& path) {
     throw Error(formatMessage(L"Cannot create file %s", {path}));
 }
 
-bool writeAll(HANDLE file, const std::string& text) {
-    size_t written = 0;
-    while (written < text.size()) {
+[[noreturn]] void cannotOpen(const std::wstring& path) { throw Error(formatMessage(L"Cannot open file %s", {path})); }
+
+std::wstring fromCodePage(UINT codePage, std::string_view bytes) {
+    if (bytes.empty()) return {};
+    const int length = static_cast<int>(bytes.size());
+    const int chars = MultiByteToWideChar(codePage, 0, bytes.data(), length, nullptr, 0);
+    std::wstring out(static_cast<size_t>(chars), L'\0');
+    MultiByteToWideChar(codePage, 0, bytes.data(), length, out.data(), chars);
+    return out;
+}
+
+std::string toCodePage(UINT codePage, std::wstring_view text) {
+    if (text.empty()) return {};
+    const int length = static_cast<int>(text.size());
+    const int bytes = WideCharToMultiByte(codePage, 0, text.data(), length, nullptr, 0, nullptr, nullptr);
+    std::string out(static_cast<size_t>(bytes), '\0');
+    WideCharToMultiByte(codePage, 0, text.data(), length, out.data(), bytes, nullptr, nullptr);
+    return out;
+}
+
+std::wstring decode(ListEncoding encoding, std::string_view bytes) {
+    switch (encoding) {
+    case ListEncoding::utf8: return fromCodePage(CP_UTF8, bytes);
+    case ListEncoding::utf16le: {
+        std::wstring text(bytes.size() / 2, L'\0');
+        std::copy_n(bytes.data(), text.size() * 2, reinterpret_cast<char*>(text.data()));
+        if (bytes.size() % 2) text += kUnshowable;  // a lone last byte
+        return text;
+    }
+    case ListEncoding::ansi: break;
+    }
+    return fromAnsi(bytes);
+}
+
+std::string encode(ListEncoding encoding, std::wstring_view text) {
+    switch (encoding) {
+    case ListEncoding::utf8: return toCodePage(CP_UTF8, text);
+    case ListEncoding::utf16le: return std::string(reinterpret_cast<const char*>(text.data()), text.size() * 2);
+    case ListEncoding::ansi: break;
+    }
+    return toAnsi(text);
+}
+
+std::string readAll(const std::wstring& path) {
+    FileHandle file(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                  OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    LARGE_INTEGER size{};
+    if (!file || !GetFileSizeEx(file.get(), &size)) cannotOpen(path);
+    std::string bytes(static_cast<size_t>(size.QuadPart), '\0');
+    size_t done = 0;
+    while (done < bytes.size()) {
         DWORD chunk = 0;
-        const auto wanted = static_cast<DWORD>(std::min<size_t>(text.size() - written, 1 << 20));
-        if (!WriteFile(file, text.data() + written, wanted, &chunk, nullptr) || chunk == 0) return false;
+        const auto wanted = static_cast<DWORD>(std::min<size_t>(bytes.size() - done, 1 << 20));
+        if (!ReadFile(file.get(), bytes.data() + done, wanted, &chunk, nullptr)) cannotOpen(path);
+        if (chunk == 0) break;
+        done += chunk;
+    }
+    bytes.resize(done);
+    return bytes;
+}
+
+bool writeAll(HANDLE file, std::string_view bytes) {
+    size_t written = 0;
+    while (written < bytes.size()) {
+        DWORD chunk = 0;
+        const auto wanted = static_cast<DWORD>(std::min<size_t>(bytes.size() - written, 1 << 20));
+        if (!WriteFile(file, bytes.data() + written, wanted, &chunk, nullptr) || chunk == 0) return false;
         written += chunk;
     }
     return FlushFileBuffers(file) != 0;
 }
 
-// An existing list that is read-only or held open by another program cannot be replaced;
-// find out before anything is written.
-bool replaceable(const std::wstring& path) {
-    const DWORD attributes = GetFileAttributesW(path.c_str());
-    if (attributes == INVALID_FILE_ATTRIBUTES) return true;
-    if (attributes & FILE_ATTRIBUTE_READONLY) return false;
-    FileHandle probe(CreateFileW(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                                   nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-    return static_cast<bool>(probe);
+bool writeInPlace(const std::wstring& path, std::string_view bytes) {
+    FileHandle file(CreateFileW(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_ALWAYS,
+                                  FILE_ATTRIBUTE_NORMAL, nullptr));
+    return file && writeAll(file.get(), bytes) && SetEndOfFile(file.get());
+}
+
+// A new file of a name no other file has, in the list's own folder; empty when the
+// folder allows no new file. A fresh name each time: a temporary file left behind by an
+// earlier save can never stand in the way.
+std::wstring newFileBeside(const std::wstring& path) {
+    const std::wstring folder = path.substr(0, path.find_last_of(L"\\/") + 1);
+    std::vector<wchar_t> name(MAX_PATH + folder.size());
+    if (!GetTempFileNameW(folder.c_str(), L"lis", 0, name.data())) return {};
+    return name.data();
+}
+
+// Writes a new file and swaps it in, so that a failed save never leaves half a list.
+bool replaceWithNewFile(const std::wstring& path, const std::wstring& temporary, std::string_view bytes) {
+    {
+        FileHandle file(CreateFileW(temporary.c_str(), GENERIC_WRITE, 0, nullptr, TRUNCATE_EXISTING,
+                                      FILE_ATTRIBUTE_NORMAL, nullptr));
+        if (!file || !writeAll(file.get(), bytes)) return false;
+    }
+    if (GetFileAttributesW(path.c_str()) == INVALID_FILE_ATTRIBUTES)
+        return MoveFileExW(temporary.c_str(), path.c_str(), MOVEFILE_WRITE_THROUGH) != 0;
+    return ReplaceFileW(path.c_str(), temporary.c_str(), nullptr, REPLACEFILE_IGNORE_MERGE_ERRORS, nullptr,
+                        nullptr) != 0;
 }
 
 }  // namespace
@@ -52,48 +135,46 @@ std::wstring listFilePath(const wchar_t* fileName) {
 
 std::optional<std::string> readFileBytes(const std::wstring& path) {
     if (GetFileAttributesW(path.c_str()) == INVALID_FILE_ATTRIBUTES) return std::nullopt;
-    FileHandle file(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                                  OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-    LARGE_INTEGER size{};
-    if (!file || !GetFileSizeEx(file.get(), &size))
-        throw Error(formatMessage(L"Cannot open file %s", {path}));
-    std::string text(static_cast<size_t>(size.QuadPart), '\0');
-    size_t done = 0;
-    while (done < text.size()) {
-        DWORD chunk = 0;
-        const auto wanted = static_cast<DWORD>(std::min<size_t>(text.size() - done, 1 << 20));
-        if (!ReadFile(file.get(), text.data() + done, wanted, &chunk, nullptr))
-            throw Error(formatMessage(L"Cannot open file %s", {path}));
-        if (chunk == 0) break;
-        done += chunk;
-    }
-    text.resize(done);
-    return text;
+    return readAll(path);
 }
 
-std::optional<std::string> readListFile(const std::wstring& path) {
-    auto text = readFileBytes(path);
-    if (text) *text = normaliseLineEnds(*text);
-    return text;
-}
-
-void writeListFile(const std::wstring& path, const std::string& text) {
-    if (!replaceable(path)) cannotCreate(path);
-    const std::wstring temporary = path + L".new";
-    {
-        FileHandle file(CreateFileW(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                                      FILE_ATTRIBUTE_NORMAL, nullptr));
-        if (!file) cannotCreate(path);
-        if (!writeAll(file.get(), text)) {
-            file.reset();
-            DeleteFileW(temporary.c_str());
-            cannotCreate(path);
+std::optional<ListFile> readListFile(const std::wstring& path) {
+    if (GetFileAttributesW(path.c_str()) == INVALID_FILE_ATTRIBUTES) return std::nullopt;
+    const ListFileLines file = splitListFile(readAll(path));
+    ListFile list;
+    list.encoding = file.encoding;
+    for (size_t i = 0; i < file.lines.size(); ++i) {
+        std::wstring line = decode(file.encoding, file.lines[i]);
+        if (line.find(L'\0') != std::wstring::npos || encode(file.encoding, line) != file.lines[i]) {
+            list.faithful = false;
+            std::replace(line.begin(), line.end(), L'\0', kUnshowable);
         }
+        list.text += line;
+        if (i + 1 < file.lines.size() || file.finalBreak) list.text += L"\r\n";
     }
-    if (!MoveFileExW(temporary.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
-        DeleteFileW(temporary.c_str());
-        cannotCreate(path);
+    return list;
+}
+
+void checkListFileWritable(const std::wstring& path) {
+    const DWORD attributes = GetFileAttributesW(path.c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES) return;
+    if (attributes & FILE_ATTRIBUTE_READONLY) cannotCreate(path);
+    FileHandle probe(CreateFileW(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                   nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!probe) cannotCreate(path);
+}
+
+void writeListFile(const std::wstring& path, std::wstring_view text, ListEncoding encoding) {
+    checkListFileWritable(path);
+    std::string bytes(byteOrderMark(encoding));
+    bytes += encode(encoding, text);
+    const std::wstring temporary = newFileBeside(path);
+    if (!temporary.empty()) {
+        const bool replaced = replaceWithNewFile(path, temporary, bytes);
+        DeleteFileW(temporary.c_str());  // nothing is left when the swap worked
+        if (replaced) return;
     }
+    if (!writeInPlace(path, bytes)) cannotCreate(path);
 }
 
 }  // namespace nimbrel

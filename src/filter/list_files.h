@@ -1,5 +1,8 @@
-// The white and black list files beside the program: plain ANSI text, one pattern a line.
+// The white and black list files beside the program: one pattern a line, in the system's
+// ANSI code page, or in UTF-8 or UTF-16 LE when the file starts with that byte-order mark.
 #pragma once
+
+#include "core/list_file_text.h"
 
 #include <optional>
 #include <string>
@@ -16,13 +19,27 @@ std::wstring listFilePath(const wchar_t* fileName);
 // exists but cannot be read throws "Cannot open file %s".
 std::optional<std::string> readFileBytes(const std::wstring& path);
 
-// The file's text with every line end made CR LF, or nothing when the file does not
-// exist. A file that exists but cannot be read throws "Cannot open file %s".
-std::optional<std::string> readListFile(const std::wstring& path);
+// A list file as its box shows it.
+struct ListFile {
+    std::wstring text;  // every line end made CR LF
+    ListEncoding encoding = ListEncoding::ansi;
+    // Whether writing the text back in the encoding gives the file's bytes again (line
+    // ends apart). Bytes invalid in the encoding, or a NUL byte, make it false: the box
+    // shows such a file as well as it can, and only a change by the user rewrites it.
+    bool faithful = true;
+};
 
-// Replaces the file with the text in one step: the text goes to a new file in the same
-// directory first, so a failed save never leaves a partly written list. A file that
-// cannot be replaced throws "Cannot create file %s" and is left as it was.
-void writeListFile(const std::wstring& path, const std::string& text);
+// The file's text, or nothing when the file does not exist. A file that exists but cannot
+// be read throws "Cannot open file %s".
+std::optional<ListFile> readListFile(const std::wstring& path);
+
+// Throws "Cannot create file %s" when an existing file is read-only or held open by
+// another program, so that a save can find out before it writes anything.
+void checkListFileWritable(const std::wstring& path);
+
+// Replaces the file with the text in the encoding (with its mark), keeping the old file's
+// attributes and security; where the folder allows no new file, the file is written in
+// place. A file that cannot be written throws "Cannot create file %s".
+void writeListFile(const std::wstring& path, std::wstring_view text, ListEncoding encoding);
 
 }  // namespace nimbrel

@@ -18,8 +18,10 @@ std::wstring hresultText(HRESULT result) {
     return number;
 }
 
+CallError::CallError(HRESULT result) : Error(hresultText(result)), result_(result) {}
+
 void throwIfFailed(HRESULT result) {
-    if (FAILED(result)) throw Error(hresultText(result));
+    if (FAILED(result)) throw CallError(result);
 }
 
 }  // namespace nimbrel

@@ -89,6 +89,9 @@ enum Timer : int {
     Timer3 = 3,
     Timer4 = 4,
     Timer6 = 6,
+    ShellRetryTimer = 7,
+    PruneTimer = 8,
+    ShellCheckTimer = 9,
 };
 
 }  // namespace nimbrel::ids

@@ -36,6 +36,9 @@ TTarnwickForm1::TTarnwickForm1() {
     SHDocVwDShellWindowsEvents1.OnWindowRegistered = [this](TSHDocVwDShellWindowsEvents* sender, LONG cookie) {
         ShellWinEventsWindowRegistered(sender, cookie);
     };
+    SHDocVwDShellWindowsEvents1.OnWindowRevoked = [this](TSHDocVwDShellWindowsEvents* sender, LONG cookie) {
+        ShellWinEventsWindowRevoked(sender, cookie);
+    };
     SHDocVwDWebBrowserEvents21.OnDocumentComplete = [this](TSHDocVwDWebBrowserEvents2* sender, IDispatch* pDisp,
                                                            VARIANT* url) {
         SHDocVwDWebBrowserEvents21DocumentComplete(sender, pDisp, url);
@@ -79,7 +82,8 @@ HWND TTarnwickForm1::control(int id) const {
 
 // Start-up: the design-time window first, then the two guarded phases.
 void TTarnwickForm1::FormCreate() {
-    for (OneShotTimer* timer : {&Timer1_, &Timer2_, &Timer3_, &Timer4_, &Timer6_}) timer->attach(hwnd());
+    for (OneShotTimer* timer : {&Timer1_, &Timer2_, &Timer3_, &Timer4_, &Timer6_, &ShellRetry_, &Prune_, &ShellCheck_})
+        timer->attach(hwnd());
     tray_.attach(hwnd(), smallIcon_);
     // Elevated, the window would not hear a restarted task bar without this.
     ChangeWindowMessageFilterEx(hwnd(), taskbarCreatedMessage(), MSGFLT_ALLOW, nullptr);
@@ -103,32 +107,11 @@ void TTarnwickForm1::startupFirstPhase() {
     }
 }
 
-// Creates the shell's window collection, listens to it and subscribes every open window.
-// Only a failure of the collection itself closes the program; single windows that
-// cannot be subscribed are skipped.
-void TTarnwickForm1::connectBrowsers() {
-    try {
-        shellwindows = createShellWindows();
-        SHDocVwDShellWindowsEvents1.Connect(shellwindows.Get());
-        const long count = windowCount(shellwindows.Get());
-        subscriptions_.subscribeNew(shellwindows.Get(), count, &SHDocVwDWebBrowserEvents21, sinkcookie);
-    } catch (...) {
-        showMessage(nullptr, kConnectFailed);
-        Timer2_.enable();
-    }
-}
-
-// A window registering with the shell: subscribe whatever is new in the collection.
-void TTarnwickForm1::ShellWinEventsWindowRegistered(TSHDocVwDShellWindowsEvents*, LONG) {
-    long count = 0;
-    if (!shellwindows || FAILED(shellwindows->get_Count(&count))) return;
-    subscriptions_.subscribeNew(shellwindows.Get(), count, &SHDocVwDWebBrowserEvents21, sinkcookie);
-}
-
 void TTarnwickForm1::SHDocVwDWebBrowserEvents21DocumentComplete(TSHDocVwDWebBrowserEvents2*, IDispatch*,
                                                                  VARIANT*) {}
 
 void TTarnwickForm1::FormClose() {
+    closing_ = true;  // a pop-up pass waiting on a browser stops when the call returns
     tray_.remove();
     try {
         writeRunningFlag(false);
@@ -137,12 +120,15 @@ void TTarnwickForm1::FormClose() {
     }
 }
 
-// Every subscription ends before the collection goes, and both before COM does.
+// The collection's listener goes first, so that no window registers while the
+// subscriptions end; all of it before COM does.
 void TTarnwickForm1::FormDestroy() {
+    closing_ = true;
     tray_.remove();
-    for (OneShotTimer* timer : {&Timer1_, &Timer2_, &Timer3_, &Timer4_, &Timer6_}) timer->disable();
-    subscriptions_.unadviseAll();
+    for (OneShotTimer* timer : {&Timer1_, &Timer2_, &Timer3_, &Timer4_, &Timer6_, &ShellRetry_, &Prune_, &ShellCheck_})
+        timer->disable();
     SHDocVwDShellWindowsEvents1.Disconnect();
+    subscriptions_.unadviseAll();
     shellwindows.Reset();
 }
 
@@ -173,6 +159,9 @@ bool TTarnwickForm1::routeTimer(UINT_PTR id) {
     case ids::Timer3: Timer3Timer(); return true;
     case ids::Timer4: Timer4Timer(); return true;
     case ids::Timer6: Timer6Timer(); return true;
+    case ids::ShellRetryTimer: ShellRetryTimer(); return true;
+    case ids::PruneTimer: PruneTimer(); return true;
+    case ids::ShellCheckTimer: ShellCheckTimer(); return true;
     default: return false;
     }
 }
@@ -258,6 +247,7 @@ LRESULT TTarnwickForm1::handleMessage(UINT message, WPARAM wParam, LPARAM lParam
     default:
         if (message == taskbarCreatedMessage()) {
             taskbarcreated();
+            reconnectShell();  // a new shell has started: its collection is a new one
             return 0;
         }
         break;

@@ -4,11 +4,13 @@
 #pragma once
 
 #include "app/tray_icon.h"
+#include "browser/call_bound.h"
 #include "browser/event_sink.h"
 #include "browser/window_tracking.h"
 #include "core/settings_rules.h"
 #include "filter/ad_filter.h"
 #include "filter/block_log.h"
+#include "filter/list_files.h"
 #include "platform/ansi.h"
 #include "platform/raii.h"
 #include "ui/flat_look.h"
@@ -67,6 +69,7 @@ public:
 
     // Browser and shell events.
     void ShellWinEventsWindowRegistered(TSHDocVwDShellWindowsEvents* sender, LONG cookie);
+    void ShellWinEventsWindowRevoked(TSHDocVwDShellWindowsEvents* sender, LONG cookie);
     void SHDocVwDWebBrowserEvents21DocumentComplete(TSHDocVwDWebBrowserEvents2* sender, IDispatch* pDisp,
                                                     VARIANT* url);
     void WBEventsBeforeNavigate2(TSHDocVwDWebBrowserEvents2* sender, IDispatch* pDisp, VARIANT* url, VARIANT* flags,
@@ -135,6 +138,10 @@ private:
     void createNavigationStrip();
     void startupFirstPhase();
     void connectBrowsers();
+    void reconnectShell();
+    void ShellRetryTimer();
+    void PruneTimer();
+    void ShellCheckTimer();
     void levelCommand(int level);
     void checkLevelItem(int level);
     void selectPage(int page);
@@ -147,6 +154,7 @@ private:
     bool routeTimer(UINT_PTR id);
     bool routeContextMenu(HWND source, LPARAM position);
 
+    CallBound callBound_;  // first in, last out: every browser call of the window is bounded
     Scaler scale_;
     FontHandle font_;
     FontHandle boldFont_;
@@ -165,6 +173,9 @@ private:
     OneShotTimer Timer3_{ids::Timer3, 1};
     OneShotTimer Timer4_{ids::Timer4, 1000};
     OneShotTimer Timer6_{ids::Timer6, 3000};
+    OneShotTimer ShellRetry_{ids::ShellRetryTimer, 2000};
+    OneShotTimer Prune_{ids::PruneTimer, 1000};
+    OneShotTimer ShellCheck_{ids::ShellCheckTimer, 5000};
     CodePage codePage_ = systemCodePage();
     BlockLog blockLog_;
     AdFilter filter_{settings, codePage_,
@@ -172,11 +183,15 @@ private:
                          .readLists = [this] { return readLists(); },
                          .tracklog = [this](std::string_view address) { tracklog(address); },
                          .startPopupTimers = [this] { startPopupTimers(); },
+                         .closing = [this] { return closing_; },
+                         .subscriptions = &subscriptions_,
                      }};
+    std::array<ListFile, 2> listFiles_;  // white, black: as they were read
     TrayIcon tray_;
     WindowSubscriptions subscriptions_;
     bool minimiseHookInstalled_ = false;
     bool inTray_ = false;
+    bool closing_ = false;
 
 public:
     TFlatLook FlatLook1;  // last: switched on when everything else exists, undone first

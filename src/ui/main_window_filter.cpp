@@ -1,12 +1,16 @@
 // The window's side of the main job: the handlers forward to the filter; the block log and
 // the two list boxes that the filter reads.
 #include "core/list_text.h"
+#include "core/messages.h"
 #include "filter/list_files.h"
 #include "filter/list_location.h"
 #include "platform/ansi.h"
 #include "platform/window_text.h"
 #include "ui/control_ids.h"
 #include "ui/main_window.h"
+#include "ui/messages_box.h"
+
+#include <iterator>
 
 namespace nimbrel {
 
@@ -15,23 +19,46 @@ ListTexts TTarnwickForm1::readLists() const {
     return {toAnsi(windowText(control(ids::Memo1))), toAnsi(windowText(control(ids::Memo2)))};
 }
 
-// Setting a box's text sends no EN_CHANGE: the filter is told here.
+namespace {
+
+struct ListBox {
+    const wchar_t* file;
+    int memo;
+};
+constexpr ListBox kListBoxes[] = {{kWhiteListFile, ids::Memo1}, {kBlackListFile, ids::Memo2}};
+
+}  // namespace
+
+// Setting a box's text sends no EN_CHANGE: the filter is told here. What each file was like
+// is kept, so that a save writes it back the same way.
 void TTarnwickForm1::loadLists() {
-    struct ListBox {
-        const wchar_t* file;
-        int memo;
-    };
-    for (const ListBox& list : {ListBox{kWhiteListFile, ids::Memo1}, ListBox{kBlackListFile, ids::Memo2}}) {
-        if (const auto text = readListFile(listReadPath(list.file))) {
-            SetWindowTextW(control(list.memo), fromAnsi(*text).c_str());
+    for (size_t i = 0; i < std::size(kListBoxes); ++i) {
+        auto file = readListFile(listReadPath(kListBoxes[i].file));
+        if (file) {
+            SetWindowTextW(control(kListBoxes[i].memo), file->text.c_str());
             filter_.listsChanged();
         }
+        listFiles_[i] = file ? std::move(*file) : ListFile{};
     }
 }
 
+// Both files are checked before either is written, so that a save is never half done. A
+// file the box cannot show exactly is rewritten only when the user changed its box.
 void TTarnwickForm1::saveLists() {
-    writeListFile(listWritePath(kWhiteListFile), toAnsi(windowText(control(ids::Memo1))));
-    writeListFile(listWritePath(kBlackListFile), toAnsi(windowText(control(ids::Memo2))));
+    std::wstring texts[std::size(kListBoxes)];
+    bool writes[std::size(kListBoxes)];
+    for (size_t i = 0; i < std::size(kListBoxes); ++i) {
+        texts[i] = windowText(control(kListBoxes[i].memo));
+        writes[i] = listFiles_[i].faithful || texts[i] != listFiles_[i].text;
+        if (writes[i]) checkListFileWritable(listWritePath(kListBoxes[i].file));
+    }
+    for (size_t i = 0; i < std::size(kListBoxes); ++i) {
+        const std::wstring path = listWritePath(kListBoxes[i].file);
+        if (writes[i])
+            writeListFile(path, texts[i], listFiles_[i].encoding);
+        else
+            showMessage(hwnd(), formatMessage(kListFileKept, {path}));
+    }
 }
 
 void TTarnwickForm1::WBEventsBeforeNavigate2(TSHDocVwDWebBrowserEvents2*, IDispatch* pDisp, VARIANT* url, VARIANT*,
@@ -76,8 +103,7 @@ void TTarnwickForm1::ListView1DblClick() {
     const auto address = blockLog_.selectedAddress();
     if (!address) return;
     HWND memo = control(ids::Memo1);
-    const std::string text = withLineAppended(toAnsi(windowText(memo)), *address);
-    SetWindowTextW(memo, fromAnsi(text).c_str());
+    SetWindowTextW(memo, withLineAppended(windowText(memo), fromAnsi(*address)).c_str());
     filter_.listsChanged();
 }
 

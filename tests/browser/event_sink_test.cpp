@@ -168,6 +168,17 @@ TEST_F(BrowserEventsTest, NewWindow2WorksOnALocalCopyStoredBackAfterwards) {
     EXPECT_EQ(invoke(kNewWindow2, &params), S_OK);
     EXPECT_EQ(handed, nullptr);
     EXPECT_EQ(callerWindow, nullptr);
+
+    // So does an empty variant by reference, whatever its pointer field holds.
+    VARIANT empty;
+    empty.vt = VT_EMPTY;
+    empty.pdispVal = reinterpret_cast<IDispatch*>(static_cast<uintptr_t>(0xDEADBEEF));
+    args[1].vt = VT_BYREF | VT_VARIANT;
+    args[1].pvarVal = &empty;
+    EXPECT_EQ(invoke(kNewWindow2, &params), S_OK);
+    EXPECT_EQ(handed, nullptr);
+    EXPECT_EQ(empty.vt, VT_DISPATCH);
+    EXPECT_EQ(empty.pdispVal, nullptr);
 }
 
 TEST(EventSinkIdentityTest, AnswersItsEventInterfaceAndRefusesOthers) {
@@ -197,6 +208,9 @@ TEST(ShellWindowsEventsTest, WindowRegisteredPassesTheCookie) {
     EXPECT_EQ(sink.Invoke(200, IID_NULL, 0, DISPATCH_METHOD, &params, nullptr, nullptr, nullptr), S_OK);
     EXPECT_EQ(received, 42);
     EXPECT_EQ(sink.Invoke(201, IID_NULL, 0, DISPATCH_METHOD, &params, nullptr, nullptr, nullptr), S_OK);
+    sink.OnWindowRevoked = [&](TSHDocVwDShellWindowsEvents*, LONG cookie) { received = -cookie; };
+    EXPECT_EQ(sink.Invoke(201, IID_NULL, 0, DISPATCH_METHOD, &params, nullptr, nullptr, nullptr), S_OK);
+    EXPECT_EQ(received, -42);
     EXPECT_EQ(sink.Invoke(250, IID_NULL, 0, DISPATCH_METHOD, &params, nullptr, nullptr, nullptr),
               DISP_E_MEMBERNOTFOUND);
 }

@@ -19,10 +19,12 @@ TEST(ListTextTest, LinesSplitAtCrLfWithoutATrailingEmptyLine) {
     EXPECT_TRUE(splitLines("").empty());
 }
 
+// A box whose last line has no break never gains an empty line after the address.
 TEST(ListTextTest, AnAppendedLineBecomesTheLastLine) {
     EXPECT_EQ(withLineAppended("", "Popup ad"), "Popup ad\r\n");
     EXPECT_EQ(withLineAppended("a\r\n", "b"), "a\r\nb\r\n");
-    EXPECT_EQ(withLineAppended("a", "b"), "a\r\nb\r\n");
+    EXPECT_EQ(withLineAppended("a", "b"), "a\r\nb");
+    EXPECT_EQ(withLineAppended(std::wstring_view(L"a"), L"\x4E2D"), L"a\r\n\x4E2D");
     EXPECT_EQ(splitLines(withLineAppended(withLineAppended("x", "y"), "y")),
               (std::vector<std::string>{"x", "y", "y"}));
 }

@@ -25,15 +25,18 @@ TEST_F(ListFilesTest, AMissingFileIsNoListAndNoError) { EXPECT_FALSE(readListFil
 
 TEST_F(ListFilesTest, ReadingNormalisesLineEndsAndKeepsGb2312Bytes) {
     putFile(whitePath(), "cr\rlf\ncrlf\r\n\xB9\xE3\xB8\xE6*ad");
-    EXPECT_EQ(readListFile(whitePath()), std::optional<std::string>("cr\r\nlf\r\ncrlf\r\n\xB9\xE3\xB8\xE6*ad"));
+    const auto file = readListFile(whitePath());
+    ASSERT_TRUE(file.has_value());
+    EXPECT_EQ(file->text, L"cr\r\nlf\r\ncrlf\r\n\x5E7F\x544A*ad");  // 广告
+    EXPECT_EQ(file->encoding, ListEncoding::ansi);
+    EXPECT_TRUE(file->faithful);
 }
 
 TEST_F(ListFilesTest, WritingReplacesTheWholeFile) {
     putFile(blackPath(), "an old and much longer list\r\nwith two lines\r\n");
-    writeListFile(blackPath(), "new");
+    writeListFile(blackPath(), L"new", ListEncoding::ansi);
     EXPECT_EQ(fileBytes(blackPath()), "new");
-    EXPECT_FALSE(fileExists(blackPath() + L".new"));
-    writeListFile(whitePath(), "");  // an empty box gives an empty file
+    writeListFile(whitePath(), L"", ListEncoding::ansi);  // an empty box gives an empty file
     EXPECT_TRUE(fileExists(whitePath()));
     EXPECT_EQ(fileBytes(whitePath()), "");
 }
@@ -42,7 +45,7 @@ TEST_F(ListFilesTest, AReadOnlyOrLockedFileIsNotReplacedAndSaysSo) {
     putFile(whitePath(), "keep me\r\n");
     SetFileAttributesW(whitePath().c_str(), FILE_ATTRIBUTE_READONLY);
     try {
-        writeListFile(whitePath(), "lost");
+        writeListFile(whitePath(), L"lost", ListEncoding::ansi);
         FAIL() << "a read-only list must not be written";
     } catch (const Error& error) {
         EXPECT_EQ(error.text(), L"Cannot create file " + whitePath());
@@ -52,10 +55,9 @@ TEST_F(ListFilesTest, AReadOnlyOrLockedFileIsNotReplacedAndSaysSo) {
 
     HANDLE lock = CreateFileW(whitePath().c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
     ASSERT_NE(lock, INVALID_HANDLE_VALUE);
-    EXPECT_THROW(writeListFile(whitePath(), "lost"), Error);
+    EXPECT_THROW(writeListFile(whitePath(), L"lost", ListEncoding::ansi), Error);
     CloseHandle(lock);
     EXPECT_EQ(fileBytes(whitePath()), "keep me\r\n");
-    EXPECT_FALSE(fileExists(whitePath() + L".new"));
 }
 
 }  // namespace

@@ -33,12 +33,14 @@ void* FakeWindow::find_interface(REFIID riid) {
 }
 
 STDMETHODIMP FakeWindow::get_LocationURL(BSTR* url) {
+  hang();
   if (!url) return E_POINTER;
   *url = Bstr(url_).detach();
   return S_OK;
 }
 
 STDMETHODIMP FakeWindow::get_ToolBar(int* value) {
+  hang();
   if (!value) return E_POINTER;
   *value = toolbar_;
   return S_OK;

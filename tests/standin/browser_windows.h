@@ -89,6 +89,13 @@ class FakeWindow final : public ComObject<UnimplementedBrowser, IConnectionPoint
   STDMETHODIMP EnumConnectionPoints(IEnumConnectionPoints** points) override;
   STDMETHODIMP FindConnectionPoint(REFIID events, IConnectionPoint** point) override;
 
+  // From now on LocationURL and ToolBar block for `ms` (without dispatching anything, as
+  // a hung browser does), or until `cut_short` is set.
+  void hang_reads(DWORD ms, HANDLE cut_short) {
+    hang_ms_ = ms;
+    cut_short_ = cut_short;
+  }
+
   AdviseCounts advise_counts() const override { return events_->counts(); }
   int quit_count() const override { return quits_; }
   HRESULT location(std::wstring& url) override;
@@ -106,6 +113,11 @@ class FakeWindow final : public ComObject<UnimplementedBrowser, IConnectionPoint
   bool offers_events_;
   int quits_ = 0;
   ComPtr<SinkList> events_;
+  DWORD hang_ms_ = 0;
+  HANDLE cut_short_ = nullptr;
+  void hang() const {
+    if (hang_ms_) WaitForSingleObject(cut_short_, hang_ms_);
+  }
 };
 
 // A real Wine Internet Explorer window. Every browser call goes to the real window;

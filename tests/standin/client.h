@@ -27,6 +27,8 @@ class StandinProcess {
   std::string command(const std::string& line, std::chrono::milliseconds timeout = 30s);
   // A command whose answer is a number (a count or an index).
   int number(const std::string& line, std::chrono::milliseconds timeout = 30s);
+  // Ends it at once, as a crashing shell would end: no clean-up of its own.
+  void kill() { process_.terminate(); }
   // Ends it by closing its standard input; true if it exited with code 0 in time.
   bool stop(std::chrono::milliseconds timeout = 15s);
 

@@ -79,6 +79,7 @@ const Commands::Command Commands::kCommands[] = {
     {"count", 0, &Commands::count},
     {"add-fake", 2, &Commands::add_fake},
     {"add-mute", 1, &Commands::add_mute},
+    {"add-hung", 2, &Commands::add_hung},
     {"add-ie", 0, &Commands::add_ie},
     {"add-empty", 0, &Commands::add_empty},
     {"add-again", 1, &Commands::add_again},
@@ -89,6 +90,7 @@ const Commands::Command Commands::kCommands[] = {
     {"advise", 1, &Commands::advise},
     {"unadvise", 1, &Commands::unadvise},
     {"quits", 1, &Commands::quits},
+    {"totals", 0, &Commands::totals},
     {"toolbar", 1, &Commands::toolbar},
     {"location", 1, &Commands::location},
     {"navigate", 2, &Commands::navigate},
@@ -150,6 +152,13 @@ std::string Commands::add_mute(const Arguments& args) { return add_fake(1, args.
 
 std::string Commands::add_ie(const Arguments&) { return add_real(); }
 
+std::string Commands::add_hung(const Arguments& args) {
+  ComPtr<IDispatch> window;
+  WindowControl* control = nullptr;
+  check(hung_.create(args.text(1), static_cast<DWORD>(args.number(0)) * 1000, window, control), "hung window");
+  return std::to_string(shell_.add(std::move(window), control));
+}
+
 std::string Commands::add_empty(const Arguments&) {
   return std::to_string(shell_.add(nullptr, nullptr));
 }
@@ -190,6 +199,11 @@ std::string Commands::unadvise(const Arguments& args) {
 
 std::string Commands::quits(const Arguments& args) {
   return std::to_string(window_at(args).quit_count());
+}
+
+std::string Commands::totals(const Arguments&) {
+  const AdviseCounts totals = shell_.window_totals();
+  return "advised=" + std::to_string(totals.advised) + " unadvised=" + std::to_string(totals.unadvised);
 }
 
 std::string Commands::toolbar(const Arguments& args) {

@@ -1,6 +1,7 @@
 // The stand-in's control channel: one command line in, one answer line out.
 #pragma once
 
+#include "hung_apartment.h"
 #include "window_collection.h"
 
 #include <string>
@@ -30,6 +31,7 @@ class Commands {
   std::string count(const Arguments& args);
   std::string add_fake(const Arguments& args);
   std::string add_mute(const Arguments& args);
+  std::string add_hung(const Arguments& args);
   std::string add_ie(const Arguments& args);
   std::string add_empty(const Arguments& args);
   std::string add_again(const Arguments& args);
@@ -40,6 +42,7 @@ class Commands {
   std::string advise(const Arguments& args);
   std::string unadvise(const Arguments& args);
   std::string quits(const Arguments& args);
+  std::string totals(const Arguments& args);
   std::string toolbar(const Arguments& args);
   std::string location(const Arguments& args);
   std::string navigate(const Arguments& args);
@@ -48,6 +51,7 @@ class Commands {
   std::string quit(const Arguments& args);
 
   WindowCollection& shell_;
+  HungApartments hung_;
   bool quit_requested_ = false;
 };
 

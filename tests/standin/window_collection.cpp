@@ -30,9 +30,23 @@ LONG WindowCollection::add(ComPtr<IDispatch> window, WindowControl* control, Fir
 bool WindowCollection::remove(LONG index) {
   if (!entry(index)) return false;
   const LONG cookie = entries_[static_cast<size_t>(index)].cookie;
+  removed_.push_back(std::move(entries_[static_cast<size_t>(index)]));
   entries_.erase(entries_.begin() + index);
   fire(kWindowRevoked, cookie);
   return true;
+}
+
+AdviseCounts WindowCollection::window_totals() const {
+  AdviseCounts totals{};
+  for (const auto* list : {&entries_, &removed_}) {
+    for (const Entry& held : *list) {
+      if (!held.control) continue;
+      const AdviseCounts counts = held.control->advise_counts();
+      totals.advised += counts.advised;
+      totals.unadvised += counts.unadvised;
+    }
+  }
+  return totals;
 }
 
 const WindowCollection::Entry* WindowCollection::entry(LONG index) const {
@@ -45,9 +59,11 @@ FireResult WindowCollection::fire(DISPID event, LONG cookie) {
 }
 
 void WindowCollection::close_all() {
-  for (const Entry& entry : entries_)
-    if (entry.control) entry.control->close();
+  for (const auto* list : {&entries_, &removed_})
+    for (const Entry& held : *list)
+      if (held.control) held.control->close();
   entries_.clear();
+  removed_.clear();
 }
 
 STDMETHODIMP WindowCollection::get_Count(LONG* count_out) {

@@ -30,8 +30,11 @@ class WindowCollection final
 
   // Appends an entry, then fires WindowRegistered with its cookie. Returns its index.
   LONG add(ComPtr<IDispatch> window, WindowControl* control, FireResult* fired = nullptr);
-  // Removes the entry at index, then fires WindowRevoked.
+  // Removes the entry at index, then fires WindowRevoked. The window itself is kept (it
+  // has only left the collection), so that its subscriptions can still be counted.
   bool remove(LONG index);
+  // Subscriptions of every window the collection has held, removed ones included.
+  AdviseCounts window_totals() const;
   const Entry* entry(LONG index) const;
   LONG count() const { return static_cast<LONG>(entries_.size()); }
   FireResult fire(DISPID event, LONG cookie);
@@ -63,6 +66,7 @@ class WindowCollection final
 
  private:
   std::vector<Entry> entries_;
+  std::vector<Entry> removed_;
   LONG last_cookie_ = 0;
   ComPtr<SinkList> events_;
 };
