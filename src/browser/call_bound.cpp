@@ -1,5 +1,7 @@
 #include "browser/call_bound.h"
 
+#include <utility>
+
 namespace nimbrel {
 namespace {
 
@@ -48,9 +50,31 @@ CallBound::~CallBound() {
 
 DWORD WINAPI CallBound::watch(void* self) {
     auto* bound = static_cast<CallBound*>(self);
-    while (WaitForSingleObject(bound->stop_.get(), kWatchdogTickMs) == WAIT_TIMEOUT)
+    while (WaitForSingleObject(bound->stop_.get(), kWatchdogTickMs) == WAIT_TIMEOUT) {
         PostThreadMessageW(bound->mainThread_, WM_NULL, 0, 0);
+        const ULONGLONG closingSince = bound->closingSince_;
+        if (closingSince && GetTickCount64() - closingSince > kBrowserCallBoundMs) {
+            // A hung browser must not keep the program alive once the user chose to leave.
+            if (bound->lastWords_) bound->lastWords_();
+            TerminateProcess(GetCurrentProcess(), 0);
+        }
+    }
     return 0;
+}
+
+void CallBound::watchClose(HWND mainWindow, std::function<void()> lastWords) {
+    mainWindow_ = mainWindow;
+    lastWords_ = std::move(lastWords);
+}
+
+bool CallBound::closeRequested() const {
+    MSG waiting;
+    return mainWindow_ && PeekMessageW(&waiting, mainWindow_, WM_CLOSE, WM_CLOSE, PM_NOREMOVE);
+}
+
+void CallBound::closing() {
+    ULONGLONG notYet = 0;
+    closingSince_.compare_exchange_strong(notYet, GetTickCount64());
 }
 
 HRESULT CallBound::QueryInterface(REFIID iid, void** object) {
@@ -71,6 +95,10 @@ DWORD CallBound::RetryRejectedCall(HTASK, DWORD elapsed, DWORD) {
 }
 
 DWORD CallBound::MessagePending(HTASK, DWORD elapsed, DWORD) {
+    if (closeRequested()) {
+        closing();
+        return PENDINGMSG_CANCELCALL;
+    }
     return elapsed < kBrowserCallBoundMs ? PENDINGMSG_WAITDEFPROCESS : PENDINGMSG_CANCELCALL;
 }
 

@@ -82,6 +82,13 @@ HWND TTarnwickForm1::control(int id) const {
 
 // Start-up: the design-time window first, then the two guarded phases.
 void TTarnwickForm1::FormCreate() {
+    callBound_.watchClose(hwnd(), [this] {
+        tray_.remove();
+        try {
+            writeRunningFlag(false);
+        } catch (...) {
+        }
+    });
     for (OneShotTimer* timer : {&Timer1_, &Timer2_, &Timer3_, &Timer4_, &Timer6_, &ShellRetry_, &Prune_, &ShellCheck_})
         timer->attach(hwnd());
     tray_.attach(hwnd(), smallIcon_);
@@ -124,6 +131,7 @@ void TTarnwickForm1::FormClose() {
 // subscriptions end; all of it before COM does.
 void TTarnwickForm1::FormDestroy() {
     closing_ = true;
+    callBound_.closing();
     tray_.remove();
     for (OneShotTimer* timer : {&Timer1_, &Timer2_, &Timer3_, &Timer4_, &Timer6_, &ShellRetry_, &Prune_, &ShellCheck_})
         timer->disable();

@@ -105,7 +105,8 @@ TEST_F(ListFileCasesTest, AConfirmChecksBothFilesBeforeWritingEither) {
   CloseHandle(lock);
 
   ASSERT_TRUE(post_command(ids::Button1));
-  EXPECT_TRUE(wait_until([&] { return file_bytes(white_) == "w2"; }, 10s));
+  EXPECT_TRUE(wait_until([&] { return !IsWindowVisible(main_); }, 10s)) << "the confirm went to its end";
+  EXPECT_EQ(file_bytes(white_), "w2");
   EXPECT_EQ(file_bytes(black_), "b\r\n");
   EXPECT_EQ(nimbrel_->wait_for_message_box(0ms), nullptr);
   SetFileAttributesW(leftover.c_str(), FILE_ATTRIBUTE_NORMAL);

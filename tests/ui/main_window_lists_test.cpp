@@ -62,7 +62,17 @@ TEST_F(MainWindowListsTest, TheLogClearsAndSendsAnAddressToTheWhiteList) {
     state.state = LVIS_SELECTED;
     SendMessageW(form->control(ids::ListView1), LVM_SETITEMSTATE, 0, reinterpret_cast<LPARAM>(&state));
     form->ListView1DblClick();
-    EXPECT_EQ(text(ids::Memo1), L"first\r\nhttp://ads.example.com/x\r\n");
+    // The last line had no break: a break, then the address, and no empty line after it.
+    EXPECT_EQ(text(ids::Memo1), L"first\r\nhttp://ads.example.com/x");
+    // An address longer than any fixed buffer comes across whole.
+    const std::string longAddress = "http://long.test/" + std::string(9000, 'q');
+    form->tracklog(longAddress);
+    state.state = 0;
+    SendMessageW(form->control(ids::ListView1), LVM_SETITEMSTATE, 0, reinterpret_cast<LPARAM>(&state));
+    state.state = LVIS_SELECTED;
+    SendMessageW(form->control(ids::ListView1), LVM_SETITEMSTATE, 2, reinterpret_cast<LPARAM>(&state));
+    form->ListView1DblClick();
+    EXPECT_EQ(text(ids::Memo1), L"first\r\nhttp://ads.example.com/x\r\n" + std::wstring(longAddress.begin(), longAddress.end()));
     SendMessageW(form->hwnd(), WM_COMMAND, MAKEWPARAM(ids::Button3, BN_CLICKED), 0);
     EXPECT_EQ(logRows(), 0);
 }
