@@ -22,24 +22,6 @@ constexpr wchar_t kUnshowable = L'\xFFFD';
 
 [[noreturn]] void cannotOpen(const std::wstring& path) { throw Error(formatMessage(L"Cannot open file %s", {path})); }
 
-std::wstring fromCodePage(UINT codePage, std::string_view bytes) {
-    if (bytes.empty()) return {};
-    const int length = static_cast<int>(bytes.size());
-    const int chars = MultiByteToWideChar(codePage, 0, bytes.data(), length, nullptr, 0);
-    std::wstring out(static_cast<size_t>(chars), L'\0');
-    MultiByteToWideChar(codePage, 0, bytes.data(), length, out.data(), chars);
-    return out;
-}
-
-std::string toCodePage(UINT codePage, std::wstring_view text) {
-    if (text.empty()) return {};
-    const int length = static_cast<int>(text.size());
-    const int bytes = WideCharToMultiByte(codePage, 0, text.data(), length, nullptr, 0, nullptr, nullptr);
-    std::string out(static_cast<size_t>(bytes), '\0');
-    WideCharToMultiByte(codePage, 0, text.data(), length, out.data(), bytes, nullptr, nullptr);
-    return out;
-}
-
 std::wstring decode(ListEncoding encoding, std::string_view bytes) {
     switch (encoding) {
     case ListEncoding::utf8: return fromCodePage(CP_UTF8, bytes);

@@ -6,9 +6,7 @@
 
 namespace nimbrel {
 
-namespace {
-
-std::string narrowed(UINT codePage, std::wstring_view text) {
+std::string toCodePage(unsigned codePage, std::wstring_view text) {
     if (text.empty()) return {};
     const int length = static_cast<int>(text.size());
     const int bytes = WideCharToMultiByte(codePage, 0, text.data(), length, nullptr, 0, nullptr, nullptr);
@@ -17,20 +15,20 @@ std::string narrowed(UINT codePage, std::wstring_view text) {
     return out;
 }
 
-}  // namespace
-
-std::string toAnsi(std::wstring_view text) { return narrowed(CP_ACP, text); }
-
-std::string toUtf8(std::wstring_view text) { return narrowed(CP_UTF8, text); }
-
-std::wstring fromAnsi(std::string_view text) {
+std::wstring fromCodePage(unsigned codePage, std::string_view text) {
     if (text.empty()) return {};
     const int length = static_cast<int>(text.size());
-    const int chars = MultiByteToWideChar(CP_ACP, 0, text.data(), length, nullptr, 0);
+    const int chars = MultiByteToWideChar(codePage, 0, text.data(), length, nullptr, 0);
     std::wstring out(static_cast<size_t>(chars), L'\0');
-    MultiByteToWideChar(CP_ACP, 0, text.data(), length, out.data(), chars);
+    MultiByteToWideChar(codePage, 0, text.data(), length, out.data(), chars);
     return out;
 }
+
+std::string toAnsi(std::wstring_view text) { return toCodePage(CP_ACP, text); }
+
+std::wstring fromAnsi(std::string_view text) { return fromCodePage(CP_ACP, text); }
+
+std::string toUtf8(std::wstring_view text) { return toCodePage(CP_UTF8, text); }
 
 CodePage systemCodePage() {
     CPINFO info{};
