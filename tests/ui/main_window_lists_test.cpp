@@ -72,7 +72,10 @@ TEST_F(MainWindowListsTest, TheLogClearsAndSendsAnAddressToTheWhiteList) {
     state.state = LVIS_SELECTED;
     SendMessageW(form->control(ids::ListView1), LVM_SETITEMSTATE, 2, reinterpret_cast<LPARAM>(&state));
     form->ListView1DblClick();
-    EXPECT_EQ(text(ids::Memo1), L"first\r\nhttp://ads.example.com/x\r\n" + std::wstring(longAddress.begin(), longAddress.end()));
+    HWND memo = form->control(ids::Memo1);
+    std::wstring whole(static_cast<size_t>(GetWindowTextLengthW(memo)) + 1, L'\0');
+    whole.resize(static_cast<size_t>(GetWindowTextW(memo, whole.data(), static_cast<int>(whole.size()))));
+    EXPECT_EQ(whole, L"first\r\nhttp://ads.example.com/x\r\n" + std::wstring(longAddress.begin(), longAddress.end()));
     SendMessageW(form->hwnd(), WM_COMMAND, MAKEWPARAM(ids::Button3, BN_CLICKED), 0);
     EXPECT_EQ(logRows(), 0);
 }
