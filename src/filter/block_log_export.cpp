@@ -9,7 +9,7 @@ namespace nimbrel {
 void exportBlockLog(const BlockLog& log, const std::wstring& path) {
     std::vector<std::vector<std::string>> records{{toUtf8(L"时间"), toUtf8(L"地址")}};
     for (const auto& [time, address] : log.rows()) records.push_back({toUtf8(time), toUtf8(address)});
-    writeListFile(path, utf8CsvDocument(records));
+    writeFileBytes(path, utf8CsvDocument(records));
 }
 
 }  // namespace nimbrel

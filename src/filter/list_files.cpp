@@ -147,9 +147,13 @@ void checkListFileWritable(const std::wstring& path) {
 }
 
 void writeListFile(const std::wstring& path, std::wstring_view text, ListEncoding encoding) {
-    checkListFileWritable(path);
     std::string bytes(byteOrderMark(encoding));
     bytes += encode(encoding, text);
+    writeFileBytes(path, bytes);
+}
+
+void writeFileBytes(const std::wstring& path, std::string_view bytes) {
+    checkListFileWritable(path);
     const std::wstring temporary = newFileBeside(path);
     if (!temporary.empty()) {
         const bool replaced = replaceWithNewFile(path, temporary, bytes);

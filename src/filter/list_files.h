@@ -37,9 +37,13 @@ std::optional<ListFile> readListFile(const std::wstring& path);
 // another program, so that a save can find out before it writes anything.
 void checkListFileWritable(const std::wstring& path);
 
-// Replaces the file with the text in the encoding (with its mark), keeping the old file's
-// attributes and security; where the folder allows no new file, the file is written in
-// place. A file that cannot be written throws "Cannot create file %s".
+// Replaces the file with the bytes, keeping the old file's attributes and security: they
+// go to a new file in the same folder first, so a failed save never leaves half a file;
+// where the folder allows no new file, the file is written in place. A file that cannot be
+// written throws "Cannot create file %s".
+void writeFileBytes(const std::wstring& path, std::string_view bytes);
+
+// The same for a list: the text in the encoding, with its mark.
 void writeListFile(const std::wstring& path, std::wstring_view text, ListEncoding encoding);
 
 }  // namespace nimbrel
