@@ -5,6 +5,7 @@
 #include "ui/flat_painters.h"
 #include "ui/main_window_fixture.h"
 
+#include <utility>
 #include <vector>
 
 namespace nimbrel::testing {
@@ -82,19 +83,17 @@ TEST_F(FlatLookTest, SwitchedOffTheStockLookReturnsAndSwitchedOnTheFlatOne) {
 
 TEST_F(FlatLookTest, ATagOf999OnTheControlOrItsParentAndTheSetOfKindsDecideWhatIsHooked) {
     start();
-    form->FlatLook1.setActive(false);
-    SetPropW(form->control(ids::Memo2), kTagProperty, reinterpret_cast<HANDLE>(kKeepOwnLook));
-    form->FlatLook1.setActive(true);
-    EXPECT_FALSE(clientEdge(ids::Memo1));
-    EXPECT_TRUE(clientEdge(ids::Memo2));
-    RemovePropW(form->control(ids::Memo2), kTagProperty);
-
-    form->FlatLook1.setActive(false);
-    SetPropW(form->control(ids::ExceptionPanel), kTagProperty, reinterpret_cast<HANDLE>(kKeepOwnLook));
-    form->FlatLook1.setActive(true);
-    EXPECT_TRUE(clientEdge(ids::Memo1));
-    EXPECT_TRUE(clientEdge(ids::Memo2));
-    RemovePropW(form->control(ids::ExceptionPanel), kTagProperty);
+    // The look switched on again with one control tagged to keep its own; the memos' edges after.
+    const auto edgesWithTagOn = [this](int id) {
+        form->FlatLook1.setActive(false);
+        SetPropW(form->control(id), kTagProperty, reinterpret_cast<HANDLE>(kKeepOwnLook));
+        form->FlatLook1.setActive(true);
+        const std::pair edges{clientEdge(ids::Memo1), clientEdge(ids::Memo2)};
+        RemovePropW(form->control(id), kTagProperty);
+        return edges;
+    };
+    EXPECT_EQ(edgesWithTagOn(ids::Memo2), std::pair(false, true)) << "the tagged memo alone keeps its edge";
+    EXPECT_EQ(edgesWithTagOn(ids::ExceptionPanel), std::pair(true, true)) << "a tagged parent keeps both";
 
     form->FlatLook1.setFlatControls(static_cast<std::uint16_t>(0xFFFF & ~bit(fcMemo)));  // hooked anew
     EXPECT_TRUE(clientEdge(ids::Memo1));
