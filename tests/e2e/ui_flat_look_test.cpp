@@ -3,6 +3,7 @@
 #include "e2e/flat_probes.h"
 #include "e2e/ui_driver.h"
 #include "core/flat_geometry.h"
+#include "support/desktop_windows.h"
 #include "support/wait.h"
 
 #include <gtest/gtest.h>
@@ -76,7 +77,7 @@ ScreenImage capture_control(HWND control) {
 // The pointer over a control: moved there for real, and the move reported.
 void point_at(HWND control) {
   const RECT rect = screen_rect(control);
-  SetCursorPos((rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2);
+  move_pointer((rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2);
   move_mouse_over(control, (rect.right - rect.left) / 2, (rect.bottom - rect.top) / 2);
 }
 
@@ -85,7 +86,7 @@ TEST_F(UiFlatLookTest, TheTrayMenuIsDrawnFlatInColoursOfTheSystem) {
   ASSERT_TRUE(wait_until([&] { return session_.front_page() == 3; }, 5s));
   PostMessageW(main_, WM_SYSCOMMAND, SC_MINIMIZE, 0);
   ASSERT_TRUE(wait_until([&] { return !IsWindowVisible(main_); }, 10s));
-  SetCursorPos(scaled(300), scaled(200));
+  move_pointer(scaled(300), scaled(200));
   PostMessageW(main_, kTrayCallback, 1000, WM_RBUTTONUP);
   ASSERT_TRUE(wait_until([&] { return open_menus(session_.process_id()).size() == 1; }, 10s)) << "no menu";
   ScreenImage menu = select_with(VK_DOWN, 1, 0);  // 设置类型 selected
@@ -142,7 +143,7 @@ TEST_F(UiFlatLookTest, TheTrayMenuIsDrawnFlatInColoursOfTheSystem) {
 
   // A click of the mouse on "选项" still runs its command.
   press(VK_ESCAPE);
-  SetCursorPos(tray.left + text + scaled(20), tray.top + next_top + scaled(6));
+  move_pointer(tray.left + text + scaled(20), tray.top + next_top + scaled(6));
   INPUT clicks[2] = {{INPUT_MOUSE}, {INPUT_MOUSE}};
   clicks[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
   clicks[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
@@ -156,7 +157,7 @@ TEST_F(UiFlatLookTest, TheTrayMenuIsDrawnFlatInColoursOfTheSystem) {
 TEST_F(UiFlatLookTest, TheControlsAreDrawnFlatAndLightUpUnderThePointerAndWithFocus) {
   const Rgb shadow = system_colour(COLOR_BTNSHADOW), window = system_colour(COLOR_WINDOW);
   const Rgb light = lighten(face_, 60), dark = darken(face_, 60);
-  SetCursorPos(0, 0);
+  move_pointer(0, 0);
 
   // A check box: its square, idle, then under the pointer; a disabled one never lights up.
   const int thumb = GetSystemMetrics(SM_CXHTHUMB);
@@ -196,7 +197,7 @@ TEST_F(UiFlatLookTest, TheControlsAreDrawnFlatAndLightUpUnderThePointerAndWithFo
   image = capture_control(combo);
   probe("combo frame, pointed at", image, 0, combo_middle, highlight_);
   probe("combo drop button, pointed at", image, drop.button.right - 2, drop.button.top + 1, selection_);
-  SetCursorPos(0, 0);
+  move_pointer(0, 0);
 
   // A group box's flat frame, and the lowered bevel of the panel above the buttons.
   image = capture_control(session_.control(GroupBox3));
@@ -246,7 +247,7 @@ TEST_F(UiFlatLookTest, TheControlsAreDrawnFlatAndLightUpUnderThePointerAndWithFo
   probe("button bottom, pressed", image, inside, up.shade[0].from.y, light);
   EXPECT_TRUE(keep_screenshot(screen_rect(button), L"button_pressed.png"));
   PostMessageW(button, WM_LBUTTONUP, 0, middle);
-  SetCursorPos(0, 0);
+  move_pointer(0, 0);
 }
 
 }  // namespace

@@ -77,7 +77,7 @@ TEST_F(UiTrayTest, ASingleClickSendsTheActiveProgramToTheTrayAndBringsItBackFrom
 TEST_F(UiTrayTest, TheRightButtonOpensTheMenuAtThePointerAndItsLogItemShowsTheLogPage) {
   minimise();
   const POINT pointer{scaled(300), scaled(200)};
-  SetCursorPos(pointer.x, pointer.y);
+  ASSERT_TRUE(move_pointer(pointer.x, pointer.y));
   icon_message(WM_RBUTTONUP);
   ASSERT_TRUE(wait_until([&] { return open_menus().size() == 1; }, 10s)) << "no menu";
   const RECT menu = screen_rect(open_menus()[0]);

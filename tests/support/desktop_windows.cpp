@@ -51,4 +51,16 @@ std::wstring message_box_text(HWND box) {
 
 void press_ok(HWND box) { PostMessageW(box, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0); }
 
+bool move_pointer(int x, int y) {
+  // Wine answers GetCursorPos from its own copy for 100 ms after a move and asks the X
+  // server after that; reading past that age proves the server has the new position.
+  for (int attempt = 0; attempt < 20; ++attempt) {
+    SetCursorPos(x, y);
+    Sleep(120);
+    POINT at{};
+    if (GetCursorPos(&at) && at.x == x && at.y == y) return true;
+  }
+  return false;
+}
+
 }  // namespace e2e

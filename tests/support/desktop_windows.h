@@ -16,5 +16,8 @@ std::wstring window_text(HWND window);
 std::wstring message_box_text(HWND box);
 // Presses a message box's OK button.
 void press_ok(HWND box);
+// Moves the pointer and waits until the display itself reports it there, so that another
+// process asking for the pointer next cannot still read where it was.
+bool move_pointer(int x, int y);
 
 }  // namespace e2e
