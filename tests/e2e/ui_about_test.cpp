@@ -134,8 +134,13 @@ TEST_F(UiAboutTest, TheFourthPictureShowsTheWindowModallyAndMarksItsCaptionAfter
   // The program's picture, drawn transparent: its corner shows the window's background.
   POINT corner{scaled(16), scaled(12)};
   ClientToScreen(about, &corner);
-  const ScreenImage picture =
-      ScreenImage::capture({corner.x, corner.y, corner.x + scaled(48), corner.y + scaled(48)});
+  const RECT picture_area{corner.x, corner.y, corner.x + scaled(48), corner.y + scaled(48)};
+  // The window may still be painting when it is first found: look until the picture is there.
+  ScreenImage picture = ScreenImage::capture(picture_area);
+  wait_until([&] {
+    picture = ScreenImage::capture(picture_area);
+    return picture.count(RGB(214, 40, 40)) > 200;
+  }, 5s, 100ms);
   EXPECT_EQ(picture.pixel(0, 0), GetSysColor(COLOR_BTNFACE));
   EXPECT_GT(picture.count(RGB(214, 40, 40)), 200) << "the red sign of the program's picture";
   EXPECT_TRUE(keep_screenshot(outer, L"about.png"));
