@@ -29,15 +29,11 @@ constexpr ListBox kListBoxes[] = {{kWhiteListFile, ids::Memo1}, {kBlackListFile,
 
 }  // namespace
 
-// Setting a box's text sends no EN_CHANGE: the filter is told here. What each file was like
-// is kept, so that a save writes it back the same way.
+// What each file was like is kept, so that a save writes it back the same way.
 void TTarnwickForm1::loadLists() {
     for (size_t i = 0; i < std::size(kListBoxes); ++i) {
         auto file = readListFile(listReadPath(kListBoxes[i].file));
-        if (file) {
-            SetWindowTextW(control(kListBoxes[i].memo), file->text.c_str());
-            filter_.listsChanged();
-        }
+        if (file) SetWindowTextW(control(kListBoxes[i].memo), file->text.c_str());
         listFiles_[i] = file ? std::move(*file) : ListFile{};
     }
 }
@@ -104,7 +100,6 @@ void TTarnwickForm1::ListView1DblClick() {
     if (!address) return;
     HWND memo = control(ids::Memo1);
     SetWindowTextW(memo, withLineAppended(windowText(memo), fromAnsi(*address)).c_str());
-    filter_.listsChanged();
 }
 
 }  // namespace nimbrel

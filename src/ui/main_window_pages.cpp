@@ -12,9 +12,14 @@ constexpr DWORD kMemoStyle = ES_MULTILINE | ES_AUTOVSCROLL | ES_AUTOHSCROLL | ES
                              WS_TABSTOP;
 
 // A multi-line edit box asks for every key; Tab is left to the window, so that it moves
-// on to the next control instead of staying in the list.
-LRESULT CALLBACK memoKeys(HWND memo, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR) {
+// on to the next control instead of staying in the list. It also keeps quiet when its whole
+// text is set, by us or by another program: it reports that as a change, as any edit does.
+LRESULT CALLBACK memoBehaviour(HWND memo, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR) {
     LRESULT result = DefSubclassProc(memo, message, wParam, lParam);
+    if (message == WM_SETTEXT && result) {
+        SendMessageW(GetParent(memo), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(memo), EN_CHANGE),
+                     reinterpret_cast<LPARAM>(memo));
+    }
     const auto* key = reinterpret_cast<const MSG*>(lParam);
     if (message == WM_GETDLGCODE && key && key->message == WM_KEYDOWN && key->wParam == VK_TAB)
         result &= ~(DLGC_WANTALLKEYS | DLGC_WANTTAB | DLGC_WANTMESSAGE);
@@ -24,7 +29,7 @@ LRESULT CALLBACK memoKeys(HWND memo, UINT message, WPARAM wParam, LPARAM lParam,
 HWND createMemo(HWND page, const Box& box, int id, HFONT font, const Scaler& scale) {
     HWND memo = createControl(page, WC_EDITW, L"", kMemoStyle, box, id, font, scale, WS_EX_CLIENTEDGE);
     SendMessageW(memo, EM_SETLIMITTEXT, 0, 0);  // lists have no size limit
-    SetWindowSubclass(memo, memoKeys, 0, 0);
+    SetWindowSubclass(memo, memoBehaviour, 0, 0);
     return memo;
 }
 

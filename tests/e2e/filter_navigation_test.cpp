@@ -154,8 +154,8 @@ TEST_F(FilterNavigationTest, AWhiteListedAddressPassesTheTables) {
   EXPECT_EQ(logged(), std::vector<std::wstring>{wide(ad)});
 }
 
-// Typing in a list box counts from the very next navigation: the lists are compiled again
-// after the box reports its change.
+// Typing in a list box, or another program setting its text, counts from the very next
+// navigation: the lists are compiled again after the box reports its change.
 TEST_F(FilterNavigationTest, AListEditedByTypingCountsAtTheNextNavigation) {
   set(L"killurl", L"1");
   set(L"killlevel", L"3");
@@ -171,6 +171,11 @@ TEST_F(FilterNavigationTest, AListEditedByTypingCountsAtTheNextNavigation) {
   ASSERT_EQ(control_text(memo), L"typed.test");
   EXPECT_EQ(fire_navigation(0, address), kCancelled);
   EXPECT_EQ(logged(), std::vector<std::wstring>{wide(address)});
+
+  // A multi-line edit reports no change for WM_SETTEXT by itself.
+  ASSERT_TRUE(set_control_text(memo, L"other.test"));
+  EXPECT_EQ(fire_navigation(0, address), kPassed);
+  EXPECT_EQ(fire_navigation(0, "http://other.test/y.html"), kCancelled);
 }
 
 // The idle hot key is read by the program itself from the session's key state: a Ctrl
