@@ -10,6 +10,9 @@ export WINEDEBUG="${NIMBREL_WINEDEBUG:--all}"
 export WINEDLLOVERRIDES="mscoree,mshtml="
 export LANG=zh_CN.UTF-8
 export LC_ALL=zh_CN.UTF-8
+# An X display without resources makes every font selection re-read resource files, which
+# costs a list box about three quarters of its loading time; see scripts/x-resources.
+export XENVIRONMENT="${XENVIRONMENT:-$NIMBREL_ROOT/scripts/x-resources}"
 
 # Debian's `wine` wrapper prefers a (missing) 32-bit loader and nags about it;
 # call the 64-bit loader directly.
