@@ -1,9 +1,10 @@
 #!/usr/bin/env python3
 """A measured run under Wine (not a test): the navigation round trip from a fake browser window
 of the stand-in shell to a running nimbrel.exe and back, with empty lists and with the lists of
-build/bench-data/, plus the program's start-up time and memory with those lists.
+build/bench-data/, plus the program's start-up time and memory with those lists, and in each case
+the import of the black list's hosts into the black-list box through its menu (IMPORT_RUN_EXE).
 
-    wine-bench.py WINE NIMBREL_EXE STANDIN_EXE DATA_FOLDER [EVENTS]
+    wine-bench.py WINE NIMBREL_EXE STANDIN_EXE DATA_FOLDER IMPORT_RUN_EXE [EVENTS]
 
 Run through scripts/wine-bench.sh, which sets up Wine and the display. Each round trip is one
 `before-navigate` command to the stand-in, answered after every subscriber returned.
@@ -16,8 +17,8 @@ import sys
 import time
 from pathlib import Path
 
-WINE, NIMBREL, STANDIN, DATA = sys.argv[1:5]
-EVENTS = int(sys.argv[5]) if len(sys.argv) > 5 else 1000
+WINE, NIMBREL, STANDIN, DATA, IMPORT_RUN = sys.argv[1:6]
+EVENTS = int(sys.argv[6]) if len(sys.argv) > 6 else 1000
 TITLE = "Quellix (Nimbrel)"
 SETTINGS = {"killurl": "1", "killlevel": "1", "killpop": "0", "automin": "0", "enhotcut": "0"}
 
@@ -87,6 +88,8 @@ def measure(case, lists):
         times.append((time.perf_counter() - begin) * 1000)
         cancelled += answer.startswith("cancel=1")
     rss, anon = memory_of(nimbrel.pid)
+    hosts = "Z:" + str((Path(DATA) / "black.lis").resolve()).replace("/", "\\")  # one plain host a line
+    imported = subprocess.run([WINE, IMPORT_RUN, hosts], capture_output=True, text=True).stdout.strip()
     standin.close()
     nimbrel.kill()
     nimbrel.wait()
@@ -95,6 +98,7 @@ def measure(case, lists):
           "%d cancelled; VmRSS %s, RssAnon %s" % (case, shown or -1, subscribed or -1, EVENTS, statistics.median(times),
                                                   times[int(0.99 * (len(times) - 1))], cancelled, rss, anon),
           flush=True)
+    print("%-6s %s" % (case, imported), flush=True)
 
 
 def main():
