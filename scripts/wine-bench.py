@@ -28,8 +28,15 @@ def wine(*args):
 
 
 def window_shown():
+    """True once a window with the title is mapped: Wine makes the X window, with its title,
+    as soon as the program creates it, long before it is shown."""
     tree = subprocess.run(["xwininfo", "-root", "-tree"], capture_output=True, text=True).stdout
-    return TITLE in tree
+    for line in tree.splitlines():
+        if '"%s"' % TITLE in line:
+            window = subprocess.run(["xwininfo", "-id", line.split()[0]], capture_output=True, text=True).stdout
+            if "IsViewable" in window:
+                return True
+    return False
 
 
 class Standin:
