@@ -5,7 +5,8 @@
 #   measure-robustness.sh [OTHER_NIMBREL_EXE]
 # With an argument, that nimbrel.exe (for example an earlier build) is measured in place
 # of build/win/nimbrel.exe, which is put back afterwards. Sizes: NIMBREL_MEASURE_HANG_S,
-# NIMBREL_MEASURE_WINDOWS, NIMBREL_MEASURE_EVENTS.
+# NIMBREL_MEASURE_WINDOWS (and NIMBREL_MEASURE_CYCLES of registering and revoking them all),
+# NIMBREL_MEASURE_EVENTS.
 set -euo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/common.sh"
 cd "$NIMBREL_ROOT"
