@@ -121,15 +121,16 @@ run_high_dpi_layout() {
   wine_session_stop
 }
 
-# A program folder that nobody may write, as Program Files is for a standard user. Wine
-# runs everything as an administrator and root ignores file modes, so only the immutable
-# flag stops a write; it is always taken off again.
+# A program folder that takes no new file, as Program Files is for a standard user (a file
+# already in it may still be written). Wine runs everything as an administrator and root
+# ignores file modes, so only the immutable flag stops a write; it is always taken off again.
 LOCKED_FOLDER=""
 locked_folder_start() {
   LOCKED_FOLDER="$WINEPREFIX/drive_c/nimbrel-locked"
   locked_folder_stop
   rm -rf "$LOCKED_FOLDER" && mkdir -p "$LOCKED_FOLDER" &&
     cp "$NIMBREL_ROOT/build/win/nimbrel.exe" "$LOCKED_FOLDER/" 2>/dev/null &&
+    printf 'an old and much longer list\r\n' >"$LOCKED_FOLDER/existing.lis" &&
     chattr +i "$LOCKED_FOLDER" || {
     count_failure "standard-user folder: could not be made unwritable (chattr +i)"
     return
@@ -161,8 +162,8 @@ wine_runners() {
   else
     # A run that was cut short may have left the prefix at another DPI.
     "$NIMBREL_WINE" reg delete 'HKCU\Control Panel\Desktop' /v LogPixels /f >/dev/null 2>&1 || true
-    run_wine_runner win_tests "$NIMBREL_ROOT/build/win/win_tests.exe"
     locked_folder_start
+    run_wine_runner win_tests "$NIMBREL_ROOT/build/win/win_tests.exe"
     run_wine_runner e2e_tests "$NIMBREL_ROOT/build/win/e2e_tests.exe"
     locked_folder_stop
     run_high_dpi_layout

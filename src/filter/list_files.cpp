@@ -90,6 +90,18 @@ std::wstring newFileBeside(const std::wstring& path) {
     return name.data();
 }
 
+// Gives the new file the old one's access list and attributes. ReplaceFileW merges them
+// as well, but where it cannot, it says nothing (REPLACEFILE_IGNORE_MERGE_ERRORS), and not
+// every implementation merges them at all.
+void takeOverAccessAndAttributes(const std::wstring& from, const std::wstring& to, DWORD attributes) {
+    DWORD size = 0;
+    GetFileSecurityW(from.c_str(), DACL_SECURITY_INFORMATION, nullptr, 0, &size);
+    std::vector<BYTE> descriptor(size);
+    if (size && GetFileSecurityW(from.c_str(), DACL_SECURITY_INFORMATION, descriptor.data(), size, &size))
+        SetFileSecurityW(to.c_str(), DACL_SECURITY_INFORMATION, descriptor.data());
+    SetFileAttributesW(to.c_str(), attributes);
+}
+
 // Writes a new file and swaps it in, so that a failed save never leaves half a list.
 bool replaceWithNewFile(const std::wstring& path, const std::wstring& temporary, std::string_view bytes) {
     {
@@ -97,8 +109,10 @@ bool replaceWithNewFile(const std::wstring& path, const std::wstring& temporary,
                                       FILE_ATTRIBUTE_NORMAL, nullptr));
         if (!file || !writeAll(file.get(), bytes)) return false;
     }
-    if (GetFileAttributesW(path.c_str()) == INVALID_FILE_ATTRIBUTES)
+    const DWORD attributes = GetFileAttributesW(path.c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES)
         return MoveFileExW(temporary.c_str(), path.c_str(), MOVEFILE_WRITE_THROUGH) != 0;
+    takeOverAccessAndAttributes(path, temporary, attributes);
     return ReplaceFileW(path.c_str(), temporary.c_str(), nullptr, REPLACEFILE_IGNORE_MERGE_ERRORS, nullptr,
                         nullptr) != 0;
 }

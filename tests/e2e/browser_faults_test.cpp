@@ -101,6 +101,8 @@ class BrowserFaultsTest : public FilterEndToEndTest {
       const std::string all_ended = advised + " unadvised=" + std::to_string(windows * cycle);
       EXPECT_TRUE(wait_until([&] { return standin_->command("totals") == all_ended; }, 60s))
           << "every subscription ends when its window goes: " << standin_->command("totals");
+      EXPECT_TRUE(wait_until([&] { return standin_->command("held") == "0"; }, 30s))
+          << "references still held to windows that went: " << standin_->command("held");
       Sleep(1000);
       const auto memory_after = nimbrel_private_kib();
       EXPECT_TRUE(nimbrel_->running());
@@ -132,6 +134,23 @@ TEST_F(BrowserFaultsTest, AShellThatDiesIsFollowedQuietlyByTheNextOne) {
   EXPECT_LT(took, kCallBound + kSlack);
   EXPECT_EQ(nimbrel_->wait_for_message_box(0ms), nullptr) << "quietly";
   EXPECT_LT(exit_time(), kCallBound + kSlack);
+}
+
+// A new shell that starts while the old one still answers is noticed only by its cue.
+TEST_F(BrowserFaultsTest, ANewShellIsFollowedAtItsTaskbarCue) {
+  start_standin("--fake 1");
+  ASSERT_TRUE(start_nimbrel());
+  ASSERT_TRUE(wait_until([&] { return advised(0) == 1; }));
+  const auto old_shell = std::move(standin_);
+  start_standin("--fake 1");  // the shell's collection is the new one's from now on
+  ASSERT_TRUE(PostMessageW(main_, RegisterWindowMessageW(L"TaskbarCreated"), 0, 0));
+  EXPECT_TRUE(wait_until([&] { return advised(0) == 1; }, 30s)) << "the new shell's window is subscribed";
+  EXPECT_EQ(standin_->number("shell-advise"), 1) << "and its collection listened to";
+  EXPECT_TRUE(wait_until([&] { return old_shell->number("unadvise 0") == 1; }, 30s))
+      << "the old shell's window, not in the new collection, is let go";
+  EXPECT_EQ(old_shell->number("shell-unadvise"), 1);
+  EXPECT_EQ(fire_navigation(0, "http://news.test/"), "cancel=0 sinks=1 failed=0");
+  EXPECT_EQ(nimbrel_->wait_for_message_box(0ms), nullptr) << "quietly";
 }
 
 TEST_F(BrowserFaultsTest, WindowsComeAndGoWithOneSubscriptionEach) { registration_run(40); }

@@ -5,6 +5,8 @@
 #include "support/desktop_windows.h"
 #include "support/wait.h"
 
+#include <cstdio>
+
 namespace e2e {
 namespace {
 
@@ -48,7 +50,25 @@ class ListFileCasesTest : public FilterEndToEndTest {
     EXPECT_TRUE(wait_until([&] { return !IsWindowVisible(main_); }, 10s)) << "the confirm went to its end";
     EXPECT_EQ(file_bytes(white_), white_case.after);
     EXPECT_EQ(file_bytes(black_), black_case.after);
+    print_bytes(white_case, file_bytes(white_));
+    print_bytes(black_case, file_bytes(black_));
     nimbrel_.reset();
+  }
+
+  // The bytes before and after, for the record.
+  static void print_bytes(const ListCase& list, const std::optional<std::string>& after) {
+    const auto hex = [](const std::string& bytes) {
+      std::string text;
+      for (unsigned char byte : bytes) {
+        char two[4];
+        std::snprintf(two, sizeof two, "%02X", byte);
+        if (!text.empty()) text += ' ';
+        text += two;
+      }
+      return text;
+    };
+    std::printf("[ BYTES    ] %s: before %s, after %s\n", list.name, hex(list.before).c_str(),
+                after ? hex(*after).c_str() : "(unreadable)");
   }
 
   const std::wstring white_ = list_path(L"white.lis");

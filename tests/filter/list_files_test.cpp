@@ -3,8 +3,37 @@
 
 #include <gtest/gtest.h>
 
+#include <aclapi.h>
+#include <sddl.h>
+
+#include <cstdlib>
+#include <cstring>
+
 namespace nimbrel::testing {
 namespace {
+
+// A file's discretionary access list in SDDL, empty when it cannot be read.
+std::wstring accessOf(const std::wstring& path) {
+    PSECURITY_DESCRIPTOR descriptor = nullptr;
+    if (GetNamedSecurityInfoW(path.c_str(), SE_FILE_OBJECT, DACL_SECURITY_INFORMATION, nullptr, nullptr, nullptr,
+                              nullptr, &descriptor) != ERROR_SUCCESS)
+        return {};
+    LPWSTR text = nullptr;
+    ConvertSecurityDescriptorToStringSecurityDescriptorW(descriptor, SDDL_REVISION_1, DACL_SECURITY_INFORMATION,
+                                                         &text, nullptr);
+    std::wstring access = text ? text : L"";
+    LocalFree(text);
+    LocalFree(descriptor);
+    return access;
+}
+
+bool setAccess(const std::wstring& path, const wchar_t* sddl) {
+    PSECURITY_DESCRIPTOR descriptor = nullptr;
+    if (!ConvertStringSecurityDescriptorToSecurityDescriptorW(sddl, SDDL_REVISION_1, &descriptor, nullptr)) return false;
+    const bool set = SetFileSecurityW(path.c_str(), DACL_SECURITY_INFORMATION, descriptor) != 0;
+    LocalFree(descriptor);
+    return set;
+}
 
 class ListFilesTest : public ::testing::Test {
 protected:
@@ -39,6 +68,32 @@ TEST_F(ListFilesTest, WritingReplacesTheWholeFile) {
     writeListFile(whitePath(), L"", ListEncoding::ansi);  // an empty box gives an empty file
     EXPECT_TRUE(fileExists(whitePath()));
     EXPECT_EQ(fileBytes(whitePath()), "");
+}
+
+TEST_F(ListFilesTest, ANewVersionKeepsTheAttributesAndAccessOfTheOld) {
+    putFile(blackPath(), "old\r\n");
+    const DWORD attributes = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_ARCHIVE;
+    ASSERT_TRUE(SetFileAttributesW(blackPath().c_str(), attributes));
+    // Nobody else may read it (Wine keeps that much of a file's access list, as its mode).
+    ASSERT_TRUE(setAccess(blackPath(), L"D:P(A;;FA;;;SY)(A;;FA;;;BA)"));
+    const std::wstring access = accessOf(blackPath());
+    ASSERT_EQ(access.find(L";;;WD)"), std::wstring::npos) << access;
+
+    writeListFile(blackPath(), L"new", ListEncoding::ansi);
+    EXPECT_EQ(fileBytes(blackPath()), "new");
+    EXPECT_EQ(GetFileAttributesW(blackPath().c_str()), attributes);
+    EXPECT_EQ(accessOf(blackPath()), access);
+}
+
+// A file in a folder that takes no new file (scripts/test.sh makes one with the immutable
+// flag, which stops even root) is written in place.
+TEST_F(ListFilesTest, AFolderThatTakesNoNewFileGetsTheFileWrittenInPlace) {
+    const char* locked = std::getenv("NIMBREL_LOCKED_FOLDER");
+    if (!locked) GTEST_SKIP() << "scripts/test.sh provides a folder nobody may add to";
+    const std::wstring path = std::wstring(locked, locked + std::strlen(locked)) + L"\\existing.lis";
+    ASSERT_EQ(fileBytes(path), "an old and much longer list\r\n");
+    writeListFile(path, L"new", ListEncoding::ansi);
+    EXPECT_EQ(fileBytes(path), "new");
 }
 
 TEST_F(ListFilesTest, AReadOnlyOrLockedFileIsNotReplacedAndSaysSo) {

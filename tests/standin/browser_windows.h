@@ -22,6 +22,9 @@ class WindowControl {
   // Subscriptions on the window's DWebBrowserEvents2 connection point.
   virtual AdviseCounts advise_counts() const = 0;
   virtual int quit_count() const = 0;
+  // References to the window and its connection point beyond the one the stand-in's
+  // collection holds: what subscribers and callers (through COM, their stubs) still hold.
+  virtual int outside_references() const = 0;
   virtual HRESULT location(std::wstring& url) = 0;
   virtual HRESULT navigate(const std::wstring& url) = 0;
   // Firing events on command: only fake windows can.
@@ -98,6 +101,9 @@ class FakeWindow final : public ComObject<UnimplementedBrowser, IConnectionPoint
 
   AdviseCounts advise_counts() const override { return events_->counts(); }
   int quit_count() const override { return quits_; }
+  int outside_references() const override {
+    return static_cast<int>(references() + events_->references()) - 2;
+  }
   HRESULT location(std::wstring& url) override;
   HRESULT navigate(const std::wstring& url) override;
   HRESULT before_navigate2(const std::wstring& url, FireResult& result) override;
@@ -138,6 +144,9 @@ class RealWindow final : public ComObject<ForwardingBrowser, IConnectionPointCon
 
   AdviseCounts advise_counts() const override { return events_->counts(); }
   int quit_count() const override { return quits_; }
+  int outside_references() const override {
+    return static_cast<int>(references() + events_->references()) - 2;
+  }
   HRESULT location(std::wstring& url) override;
   HRESULT navigate(const std::wstring& url) override;
   HRESULT before_navigate2(const std::wstring& url, FireResult& result) override;

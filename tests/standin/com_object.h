@@ -34,6 +34,8 @@ class ComObject : public First, public Others... {
     return S_OK;
   }
   STDMETHODIMP_(ULONG) AddRef() override { return ++references_; }
+  // The count as it stands, for telling whether others still hold the object.
+  ULONG references() const { return references_; }
   STDMETHODIMP_(ULONG) Release() override {
     const ULONG left = --references_;
     if (left == 0) std::unique_ptr<ComObject> last_reference(this);
@@ -53,8 +55,11 @@ class ComObject : public First, public Others... {
 // Creates a COM object holding its first reference.
 template <class T, class... Args>
 ComPtr<T> make_com(Args&&... args) {
-  ComPtr<T> object;
-  object.Attach(std::make_unique<T>(std::forward<Args>(args)...).release());
+  // Not ComPtr::Attach: mingw-w64's adds a reference (Microsoft's does not), and the
+  // object would never go.
+  T* const created = std::make_unique<T>(std::forward<Args>(args)...).release();
+  ComPtr<T> object(created);
+  created->Release();
   return object;
 }
 

@@ -91,6 +91,7 @@ const Commands::Command Commands::kCommands[] = {
     {"unadvise", 1, &Commands::unadvise},
     {"quits", 1, &Commands::quits},
     {"totals", 0, &Commands::totals},
+    {"held", 0, &Commands::held},
     {"toolbar", 1, &Commands::toolbar},
     {"location", 1, &Commands::location},
     {"navigate", 2, &Commands::navigate},
@@ -205,6 +206,8 @@ std::string Commands::totals(const Arguments&) {
   const AdviseCounts totals = shell_.window_totals();
   return "advised=" + std::to_string(totals.advised) + " unadvised=" + std::to_string(totals.unadvised);
 }
+
+std::string Commands::held(const Arguments&) { return std::to_string(shell_.held_after_removal()); }
 
 std::string Commands::toolbar(const Arguments& args) {
   int value = 0;

@@ -43,6 +43,7 @@ class Commands {
   std::string unadvise(const Arguments& args);
   std::string quits(const Arguments& args);
   std::string totals(const Arguments& args);
+  std::string held(const Arguments& args);
   std::string toolbar(const Arguments& args);
   std::string location(const Arguments& args);
   std::string navigate(const Arguments& args);

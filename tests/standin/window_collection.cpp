@@ -49,6 +49,13 @@ AdviseCounts WindowCollection::window_totals() const {
   return totals;
 }
 
+int WindowCollection::held_after_removal() const {
+  int held = 0;
+  for (const Entry& gone : removed_)
+    if (gone.control) held += gone.control->outside_references();
+  return held;
+}
+
 const WindowCollection::Entry* WindowCollection::entry(LONG index) const {
   if (index < 0 || index >= count()) return nullptr;
   return &entries_[static_cast<size_t>(index)];

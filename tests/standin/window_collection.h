@@ -35,6 +35,8 @@ class WindowCollection final
   bool remove(LONG index);
   // Subscriptions of every window the collection has held, removed ones included.
   AdviseCounts window_totals() const;
+  // References others still hold to the removed windows (see outside_references).
+  int held_after_removal() const;
   const Entry* entry(LONG index) const;
   LONG count() const { return static_cast<LONG>(entries_.size()); }
   FireResult fire(DISPID event, LONG cookie);
