@@ -8,14 +8,18 @@ bool isAsciiLower(unsigned char byte) { return byte >= 'a' && byte <= 'z'; }
 
 bool isBlankOrControl(char c) { return static_cast<unsigned char>(c) <= 32; }
 
-// A lead byte as the very last byte has no partner and counts as a character of its own.
-bool holdsDoubleByte(const CodePage& codePage, std::string_view text) {
-    for (std::size_t pos = 0; pos + 1 < text.size(); ++pos) {
-        if (codePage.isLeadByte(static_cast<unsigned char>(text[pos]))) {
-            return true;
-        }
+// Upper-cases every byte: right for text without double-byte characters.
+void upperCaseAscii(std::span<char> text) {
+    for (char& c : text) {
+        const auto byte = static_cast<unsigned char>(c);
+        c = static_cast<char>(byte ^ (static_cast<unsigned>(static_cast<unsigned char>(byte - 'a') < 26) << 5));
     }
-    return false;
+}
+
+bool holdsHighBytes(std::string_view text) {
+    unsigned char any = 0;
+    for (char c : text) any |= static_cast<unsigned char>(c);
+    return (any & 0x80) != 0;
 }
 
 }  // namespace
@@ -23,7 +27,7 @@ bool holdsDoubleByte(const CodePage& codePage, std::string_view text) {
 CodePage::CodePage(std::span<const LeadByteRange> leadRanges) {
     for (const LeadByteRange& range : leadRanges) {
         for (unsigned value = range.first; value <= range.last; ++value) {
-            lead_[value] = true;
+            lead_[value / 64] |= std::uint64_t{1} << (value % 64);
             hasLeadBytes_ = true;
         }
     }
@@ -105,14 +109,22 @@ std::string_view trimBlanksAndControls(std::string_view text) {
     return text;
 }
 
-SearchText::SearchText(const CodePage& codePage, std::string_view text)
-    : codePage_(codePage), upper_(upperCase(codePage, text)) {
-    if (!holdsDoubleByte(codePage, upper_)) {
-        return;  // every byte starts a character: no map needed
+// One pass upper-cases the text and marks where its characters start; an address without
+// bytes above 127 (most of them) has no double-byte character and needs no marks.
+void SearchText::assign(const CodePage& codePage, std::string_view text) {
+    codePage_ = codePage;
+    upper_.assign(text);
+    boundaries_.clear();
+    if (!codePage.hasLeadBytes() || !holdsHighBytes(text)) {
+        upperCaseAscii(upper_);
+        return;
     }
     boundaries_.assign(upper_.size(), 0);
-    for (std::size_t pos = 0; pos < upper_.size(); pos += codePage.charLength(upper_, pos)) {
+    for (std::size_t pos = 0; pos < upper_.size();) {
         boundaries_[pos] = 1;
+        const std::size_t length = codePage.charLength(upper_, pos);
+        if (length == 1 && isAsciiLower(static_cast<unsigned char>(upper_[pos]))) upper_[pos] -= 'a' - 'A';
+        pos += length;
     }
 }
 

@@ -5,6 +5,7 @@
 
 #include <array>
 #include <cstddef>
+#include <cstdint>
 #include <initializer_list>
 #include <span>
 #include <string>
@@ -31,13 +32,13 @@ public:
     static CodePage singleByte();
     static CodePage gb2312();  // code page 936: lead bytes 0x81 to 0xFE
 
-    bool isLeadByte(unsigned char byte) const { return lead_[byte]; }
+    bool isLeadByte(unsigned char byte) const { return (lead_[byte / 64] >> (byte % 64) & 1) != 0; }
     bool hasLeadBytes() const { return hasLeadBytes_; }
     // Bytes taken by the character that starts at `pos` (1 or 2; 1 for a lead byte at the end).
     std::size_t charLength(std::string_view text, std::size_t pos) const;
 
 private:
-    std::array<bool, 256> lead_{};
+    std::array<std::uint64_t, 4> lead_{};  // one bit a byte value: cheap to copy with every address
     bool hasLeadBytes_ = false;
 };
 
@@ -63,7 +64,11 @@ std::string_view trimBlanksAndControls(std::string_view text);
 // boundaries. Needles given to `contains` must already be upper-cased.
 class SearchText {
 public:
-    SearchText(const CodePage& codePage, std::string_view text);
+    SearchText() = default;  // an empty text, single-byte
+    SearchText(const CodePage& codePage, std::string_view text) { assign(codePage, text); }
+
+    // Prepares another address, reusing the storage of the last one.
+    void assign(const CodePage& codePage, std::string_view text);
 
     const std::string& upper() const { return upper_; }
     bool contains(std::string_view upperNeedle) const;
@@ -72,7 +77,6 @@ public:
     bool isBoundary(std::size_t pos) const { return boundaries_.empty() || boundaries_[pos] != 0; }
 
 private:
-
     CodePage codePage_;
     std::string upper_;
     std::vector<unsigned char> boundaries_;  // empty when every byte starts a character

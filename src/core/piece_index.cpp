@@ -20,11 +20,18 @@ std::uint32_t gramAt(std::string_view text, std::size_t pos, std::size_t length)
     return gram;
 }
 
+
 std::uint32_t hashOf(std::uint32_t gram) { return gram * 0x9E3779B1u; }
 
 // How often each (hashed) 4-byte gram occurs in all pieces: a close enough guide to pick
 // the rarest gram of each piece, so that no bucket holds many pieces.
 constexpr unsigned kFrequencyBits = 16;
+
+// The filter's size: sparse enough that a gram of an address that no piece is filed under
+// is almost always turned away by its bit alone.
+constexpr std::size_t kFilterBitsPerPiece = 8;
+constexpr std::size_t kFewestFilterBits = std::size_t{1} << 12;
+constexpr std::size_t kMostFilterBits = std::size_t{1} << 23;
 
 std::vector<std::uint32_t> gramFrequencies(std::span<const std::string_view> pieces, std::size_t gramLength) {
     std::vector<std::uint32_t> frequency(std::size_t{1} << kFrequencyBits, 0);
@@ -67,57 +74,74 @@ PieceIndex::PieceIndex(std::span<const std::string_view> pieces) {
         filed[gramLength - 1].push_back({gramAt(pieces[id], anchor, gramLength), id, anchor});
     }
     for (std::size_t length = 0; length < kLongestGram; ++length) {
-        GramTable& table = tables_[length];
-        if (filed[length].empty()) continue;
-        const std::size_t buckets = std::bit_ceil(std::max<std::size_t>(16, filed[length].size() * 2));
-        table.shift = 32 - static_cast<unsigned>(std::countr_zero(buckets));
-        table.bucketStart.assign(buckets + 1, 0);
-        table.occupied.assign((buckets + 63) / 64, 0);
-        for (const Entry& entry : filed[length]) {
-            const std::uint32_t bucket = hashOf(entry.gram) >> table.shift;
-            ++table.bucketStart[bucket + 1];
-            table.occupied[bucket / 64] |= std::uint64_t{1} << (bucket % 64);
+        if (!filed[length].empty()) {
+            tables_[length] = tableOf(filed[length]);
+            gramLengths_.push_back(length + 1);
         }
-        std::partial_sum(table.bucketStart.begin(), table.bucketStart.end(), table.bucketStart.begin());
-        table.entries.resize(filed[length].size());
-        std::vector<std::uint32_t> next(table.bucketStart.begin(), table.bucketStart.end() - 1);
-        for (const Entry& entry : filed[length]) table.entries[next[hashOf(entry.gram) >> table.shift]++] = entry;
     }
 }
 
-void PieceIndex::scanGrams(const SearchText& address, std::size_t gramLength, std::vector<PieceId>& found) const {
+PieceIndex::GramTable PieceIndex::tableOf(const std::vector<Entry>& filed) {
+    GramTable table;
+    const std::size_t buckets = std::bit_ceil(std::max<std::size_t>(16, filed.size() * 2));
+    table.shift = 32 - static_cast<unsigned>(std::countr_zero(buckets));
+    const std::size_t filterBits = std::bit_ceil(std::clamp<std::size_t>(filed.size() * kFilterBitsPerPiece,
+                                                                         kFewestFilterBits, kMostFilterBits));
+    table.filterShift = 32 - static_cast<unsigned>(std::countr_zero(filterBits));
+    table.filter.assign(filterBits / 64, 0);
+    table.bucketStart.assign(buckets + 1, 0);
+    for (const Entry& entry : filed) {
+        const std::uint32_t hash = hashOf(entry.gram);
+        ++table.bucketStart[(hash >> table.shift) + 1];
+        const std::uint32_t bit = hash >> table.filterShift;
+        table.filter[bit / 64] |= std::uint64_t{1} << (bit % 64);
+    }
+    std::partial_sum(table.bucketStart.begin(), table.bucketStart.end(), table.bucketStart.begin());
+    table.entries.resize(filed.size());
+    std::vector<std::uint32_t> next(table.bucketStart.begin(), table.bucketStart.end() - 1);
+    for (const Entry& entry : filed) table.entries[next[hashOf(entry.gram) >> table.shift]++] = entry;
+    return table;
+}
+
+// The pieces filed under the gram that starts at `pos` of the address.
+void PieceIndex::collect(const GramTable& table, const SearchText& address, std::size_t pos, std::uint32_t gram,
+                         std::vector<PieceId>& found) const {
+    const std::string_view text = address.upper();
+    const std::uint32_t bucket = hashOf(gram) >> table.shift;
+    for (std::uint32_t e = table.bucketStart[bucket]; e < table.bucketStart[bucket + 1]; ++e) {
+        const Entry& entry = table.entries[e];
+        if (entry.gram != gram || entry.anchor > pos) continue;
+        const std::size_t start = pos - entry.anchor;
+        if (text.substr(start).starts_with(piece(entry.piece)) && address.isBoundary(start))
+            found.push_back(entry.piece);
+    }
+}
+
+// The gram of the table's length rolls along the address; its filter bit turns most
+// positions away before any bucket is read.
+void PieceIndex::scanGrams(std::size_t gramLength, const SearchText& address, std::vector<PieceId>& found) const {
     const GramTable& table = tables_[gramLength - 1];
-    if (table.entries.empty()) return;
     const std::string_view text = address.upper();
     const unsigned topShift = 8 * static_cast<unsigned>(gramLength - 1);
-    std::uint32_t gram = 0;  // the last gramLength bytes, rolled along the text
+    std::uint32_t gram = 0;  // the last gramLength bytes, first byte lowest
     for (std::size_t end = 0; end < text.size(); ++end) {
         gram = gram >> 8 | static_cast<std::uint32_t>(static_cast<unsigned char>(text[end])) << topShift;
-        if (end + 1 < gramLength) continue;
-        const std::uint32_t bucket = hashOf(gram) >> table.shift;
-        if ((table.occupied[bucket / 64] >> (bucket % 64) & 1) == 0) continue;
-        const std::size_t pos = end + 1 - gramLength;
-        for (std::uint32_t e = table.bucketStart[bucket]; e < table.bucketStart[bucket + 1]; ++e) {
-            const Entry& entry = table.entries[e];
-            if (entry.gram != gram || entry.anchor > pos) continue;
-            const std::size_t start = pos - entry.anchor;
-            if (text.substr(start).starts_with(piece(entry.piece)) && address.isBoundary(start))
-                found.push_back(entry.piece);
-        }
+        if (end + 1 >= gramLength && table.mayHold(hashOf(gram)))
+            collect(table, address, end + 1 - gramLength, gram, found);
     }
 }
 
 void PieceIndex::findAll(const SearchText& address, std::vector<PieceId>& found) const {
     found.clear();
-    for (std::size_t gramLength = 1; gramLength <= kLongestGram; ++gramLength) scanGrams(address, gramLength, found);
+    for (const std::size_t gramLength : gramLengths_) scanGrams(gramLength, address, found);
     std::sort(found.begin(), found.end());
     found.erase(std::unique(found.begin(), found.end()), found.end());
 }
 
 std::size_t PieceIndex::memoryBytes() const {
-    std::size_t bytes = sizeof(*this) + text_.capacity() + bytesOf(offsets_);
+    std::size_t bytes = sizeof(*this) + text_.capacity() + bytesOf(offsets_) + bytesOf(gramLengths_);
     for (const GramTable& table : tables_)
-        bytes += bytesOf(table.occupied) + bytesOf(table.bucketStart) + bytesOf(table.entries);
+        bytes += bytesOf(table.filter) + bytesOf(table.bucketStart) + bytesOf(table.entries);
     return bytes;
 }
 

@@ -2,7 +2,8 @@
 // A multi-string index over upper-cased pieces: one scan of an address tells every piece
 // that occurs in it starting at a character boundary. Each piece is filed under one of its
 // 4-byte grams, the rarest among all pieces (shorter pieces under themselves), so a scan
-// looks up one gram per position and compares only the few pieces filed under it.
+// looks up one gram per position and compares only the few pieces filed under it. A sparse
+// bit filter answers most look-ups, which miss, without touching the buckets.
 
 #include <array>
 #include <cstddef>
@@ -42,19 +43,29 @@ private:
     // The pieces filed under grams of one length, in buckets by the gram's hash.
     struct GramTable {
         unsigned shift = 32;
-        std::vector<std::uint64_t> occupied;     // one bit a bucket: most grams of an address miss
+        unsigned filterShift = 32;
+        std::vector<std::uint64_t> filter;       // a bit by the hash's top bits, set for every filed gram
         std::vector<std::uint32_t> bucketStart;  // bucket b is [bucketStart[b], bucketStart[b + 1])
         std::vector<Entry> entries;
+
+        bool mayHold(std::uint32_t hash) const {
+            const std::uint32_t bit = hash >> filterShift;
+            return (filter[bit / 64] >> (bit % 64) & 1) != 0;
+        }
     };
 
+    static GramTable tableOf(const std::vector<Entry>& filed);
     std::string_view piece(PieceId id) const {
         return std::string_view(text_).substr(offsets_[id], offsets_[id + 1] - offsets_[id]);
     }
-    void scanGrams(const SearchText& address, std::size_t gramLength, std::vector<PieceId>& found) const;
+    void scanGrams(std::size_t gramLength, const SearchText& address, std::vector<PieceId>& found) const;
+    void collect(const GramTable& table, const SearchText& address, std::size_t pos, std::uint32_t gram,
+                 std::vector<PieceId>& found) const;
 
     std::string text_;                    // every piece, one after the other
     std::vector<std::uint32_t> offsets_;  // piece i is text_[offsets_[i], offsets_[i + 1])
     std::array<GramTable, kLongestGram> tables_;  // by gram length 1 to 4
+    std::vector<std::size_t> gramLengths_;        // the lengths whose tables hold pieces
 };
 
 }  // namespace nimbrel
