@@ -2,11 +2,12 @@
 
 #include <algorithm>
 #include <array>
+#include <bit>
+#include <functional>
 #include <iterator>
 #include <numeric>
 #include <string>
 #include <string_view>
-#include <unordered_map>
 
 namespace nimbrel {
 
@@ -34,6 +35,28 @@ struct PieceTexts {
     }
 };
 
+// Numbers each distinct text in order of first appearance, in one open-addressed table
+// rather than a node per text.
+std::vector<PieceId> distinctIds(const PieceTexts& texts, std::vector<std::string_view>& distinct) {
+    constexpr PieceId kFree = UINT32_MAX;
+    const std::size_t slots = std::bit_ceil(std::max<std::size_t>(16, texts.size() * 2));
+    std::vector<PieceId> table(slots, kFree);
+    std::vector<PieceId> ids(texts.size());
+    distinct.reserve(texts.size());
+    const std::hash<std::string_view> hash;
+    for (std::uint32_t t = 0; t < texts.size(); ++t) {
+        const std::string_view text = texts[t];
+        std::size_t slot = hash(text) & (slots - 1);
+        while (table[slot] != kFree && distinct[table[slot]] != text) slot = (slot + 1) & (slots - 1);
+        if (table[slot] == kFree) {
+            table[slot] = static_cast<PieceId>(distinct.size());
+            distinct.push_back(text);
+        }
+        ids[t] = table[slot];
+    }
+    return ids;
+}
+
 struct RawLine {
     std::uint32_t number;
     std::uint32_t firstText;  // its non-empty pieces in PieceTexts
@@ -46,6 +69,7 @@ CompiledList::CompiledList(const CodePage& codePage, ListLines lines) {
     PieceTexts texts;
     std::vector<RawLine> raw;
     raw.reserve(lines.size());
+    texts.offsets.reserve(lines.size() + 1);
     texts.buffer.reserve(std::accumulate(lines.begin(), lines.end(), std::size_t{0},
                                          [](std::size_t sum, const std::string& line) { return sum + line.size(); }));
     for (std::size_t number = 0; number < lines.size(); ++number) {
@@ -64,20 +88,15 @@ CompiledList::CompiledList(const CodePage& codePage, ListLines lines) {
     }
 
     // One id per distinct piece, however many lines share it.
-    std::vector<PieceId> idOfText(texts.size());
     std::vector<std::string_view> distinct;
-    std::unordered_map<std::string_view, PieceId> ids(texts.size());
-    for (std::uint32_t t = 0; t < texts.size(); ++t) {
-        const auto [it, added] = ids.try_emplace(texts[t], static_cast<PieceId>(distinct.size()));
-        if (added) distinct.push_back(texts[t]);
-        idOfText[t] = it->second;
-    }
+    const std::vector<PieceId> idOfText = distinctIds(texts, distinct);
     index_ = PieceIndex(distinct);
 
     keyedStart_.assign(distinct.size() + 1, 0);
     std::vector<PieceId> keyOfLine;
     keyOfLine.reserve(raw.size());
     lines_.reserve(raw.size());
+    otherPieces_.reserve(idOfText.size() - raw.size());
     for (const RawLine& line : raw) {
         std::array<PieceId, kPatternSlotCount> ids{};
         const auto idsBegin = ids.begin();

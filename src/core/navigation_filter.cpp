@@ -91,7 +91,8 @@ NavigationVerdict judgeAddress(const CodePage& codePage, const FilterSettings& s
 }
 
 NavigationVerdict judgeAddress(const FilterSettings& settings, const CompiledLists& lists, std::string_view address) {
-    const SearchText text(lists.codePage, address);
+    thread_local SearchText text;  // its buffers serve every verdict: none allocates
+    text.assign(lists.codePage, address);
     const TableHits tables = scanTables(text);
     return decide(
         settings, [&] { return tables.isLocal(); }, [&] { return lists.black.matches(text); },

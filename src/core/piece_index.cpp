@@ -14,9 +14,11 @@ std::size_t bytesOf(const std::vector<T>& v) {
 }
 
 std::uint32_t gramAt(std::string_view text, std::size_t pos, std::size_t length) {
+    const auto byte = [&](std::size_t i) { return static_cast<std::uint32_t>(static_cast<unsigned char>(text[pos + i])); };
+    if (length == 4) return byte(0) | byte(1) << 8 | byte(2) << 16 | byte(3) << 24;  // one load
     std::uint32_t gram = 0;
     for (std::size_t i = 0; i < length; ++i)
-        gram |= static_cast<std::uint32_t>(static_cast<unsigned char>(text[pos + i])) << (8 * i);
+        gram |= byte(i) << (8 * i);
     return gram;
 }
 
@@ -33,24 +35,27 @@ constexpr std::size_t kFilterBitsPerPiece = 8;
 constexpr std::size_t kFewestFilterBits = std::size_t{1} << 12;
 constexpr std::size_t kMostFilterBits = std::size_t{1} << 23;
 
-std::vector<std::uint32_t> gramFrequencies(std::span<const std::string_view> pieces, std::size_t gramLength) {
-    std::vector<std::uint32_t> frequency(std::size_t{1} << kFrequencyBits, 0);
-    for (std::string_view piece : pieces)
-        for (std::size_t pos = 0; pos + gramLength <= piece.size(); ++pos)
-            ++frequency[hashOf(gramAt(piece, pos, gramLength)) >> (32 - kFrequencyBits)];
+using GramFrequencies = std::vector<std::uint16_t>;  // counts stop at the top: only the rare ones matter
+
+GramFrequencies gramFrequencies(std::span<const std::string_view> pieces, std::size_t gramLength) {
+    GramFrequencies frequency(std::size_t{1} << kFrequencyBits, 0);
+    for (std::string_view piece : pieces) {
+        for (std::size_t pos = 0; pos + gramLength <= piece.size(); ++pos) {
+            std::uint16_t& count = frequency[hashOf(gramAt(piece, pos, gramLength)) >> (32 - kFrequencyBits)];
+            count = static_cast<std::uint16_t>(count + (count != UINT16_MAX));
+        }
+    }
     return frequency;
 }
 
+// The rarest gram's start, the first of equally rare ones; branch-free, as the counts vary
+// too much for the branch to be predicted.
 std::uint32_t rarestGramStart(std::string_view piece, std::size_t gramLength,
-                              const std::vector<std::uint32_t>& frequency) {
-    std::size_t best = 0;
-    std::uint32_t bestCount = UINT32_MAX;
+                              const GramFrequencies& frequency) {
+    std::uint64_t best = UINT64_MAX;  // the count above the start
     for (std::size_t pos = 0; pos + gramLength <= piece.size(); ++pos) {
-        const std::uint32_t count = frequency[hashOf(gramAt(piece, pos, gramLength)) >> (32 - kFrequencyBits)];
-        if (count < bestCount) {
-            best = pos;
-            bestCount = count;
-        }
+        const std::uint64_t count = frequency[hashOf(gramAt(piece, pos, gramLength)) >> (32 - kFrequencyBits)];
+        best = std::min(best, count << 32 | pos);
     }
     return static_cast<std::uint32_t>(best);
 }
@@ -66,8 +71,9 @@ PieceIndex::PieceIndex(std::span<const std::string_view> pieces) {
         text_.append(piece);
         offsets_.push_back(static_cast<std::uint32_t>(text_.size()));
     }
-    const std::vector<std::uint32_t> frequency = gramFrequencies(pieces, kLongestGram);
+    const GramFrequencies frequency = gramFrequencies(pieces, kLongestGram);
     std::array<std::vector<Entry>, kLongestGram> filed;
+    filed[kLongestGram - 1].reserve(pieces.size());  // most pieces are that long
     for (PieceId id = 0; id < pieces.size(); ++id) {
         const std::size_t gramLength = std::min(kLongestGram, pieces[id].size());
         const std::uint32_t anchor = rarestGramStart(pieces[id], gramLength, frequency);
