@@ -96,6 +96,16 @@ run_fuzzers() {
   done
 }
 
+# The replay tool over small list and address files, with --check; one test.
+run_replay_tool_test() {
+  if bash "$NIMBREL_ROOT/tests/tools/verdict_replay_test.sh" >"$LOGS/verdict-replay.log" 2>&1; then
+    total_passed=$((total_passed + 1))
+    note "verdict-replay: passed"
+  else
+    count_failure "verdict-replay: failed (build/test-logs/verdict-replay.log)"
+  fi
+}
+
 run_benchmarks() {
   local bench="$NIMBREL_ROOT/build/native/nimbrel_bench"
   [ -x "$bench" ] || return 0
@@ -210,6 +220,7 @@ main() {
 
   run_runner core_tests "$NIMBREL_ROOT/build/native/core_tests"
   run_fuzzers
+  run_replay_tool_test
   wine_runners
   run_benchmarks
   list_screenshots
