@@ -39,7 +39,7 @@ struct PieceTexts {
 // rather than a node per text.
 std::vector<PieceId> distinctIds(const PieceTexts& texts, std::vector<std::string_view>& distinct) {
     constexpr PieceId kFree = UINT32_MAX;
-    const std::size_t slots = std::bit_ceil(std::max<std::size_t>(16, texts.size() * 2));
+    const std::size_t slots = std::bit_ceil(std::max<std::size_t>(16, texts.size() + texts.size() / 2));
     std::vector<PieceId> table(slots, kFree);
     std::vector<PieceId> ids(texts.size());
     distinct.reserve(texts.size());

@@ -34,6 +34,8 @@ constexpr unsigned kFrequencyBits = 16;
 constexpr std::size_t kFilterBitsPerPiece = 8;
 constexpr std::size_t kFewestFilterBits = std::size_t{1} << 12;
 constexpr std::size_t kMostFilterBits = std::size_t{1} << 23;
+// The filter turns most grams away, so a bucket may hold a few pieces and take less memory.
+constexpr std::size_t kPiecesPerBucket = 2;
 
 using GramFrequencies = std::vector<std::uint16_t>;  // counts stop at the top: only the rare ones matter
 
@@ -87,25 +89,27 @@ PieceIndex::PieceIndex(std::span<const std::string_view> pieces) {
     }
 }
 
+// A counting sort of the entries into their buckets, in place of the counts.
 PieceIndex::GramTable PieceIndex::tableOf(const std::vector<Entry>& filed) {
     GramTable table;
-    const std::size_t buckets = std::bit_ceil(std::max<std::size_t>(16, filed.size() * 2));
+    const std::size_t buckets = std::bit_ceil(std::max<std::size_t>(16, filed.size() / kPiecesPerBucket));
     table.shift = 32 - static_cast<unsigned>(std::countr_zero(buckets));
     const std::size_t filterBits = std::bit_ceil(std::clamp<std::size_t>(filed.size() * kFilterBitsPerPiece,
                                                                          kFewestFilterBits, kMostFilterBits));
     table.filterShift = 32 - static_cast<unsigned>(std::countr_zero(filterBits));
     table.filter.assign(filterBits / 64, 0);
-    table.bucketStart.assign(buckets + 1, 0);
+    std::vector<std::uint32_t>& start = table.bucketStart;
+    start.assign(buckets + 1, 0);
     for (const Entry& entry : filed) {
         const std::uint32_t hash = hashOf(entry.gram);
-        ++table.bucketStart[(hash >> table.shift) + 1];
+        ++start[hash >> table.shift];
         const std::uint32_t bit = hash >> table.filterShift;
         table.filter[bit / 64] |= std::uint64_t{1} << (bit % 64);
     }
-    std::partial_sum(table.bucketStart.begin(), table.bucketStart.end(), table.bucketStart.begin());
+    std::partial_sum(start.begin(), start.end() - 1, start.begin());  // where each bucket ends
+    start.back() = static_cast<std::uint32_t>(filed.size());
     table.entries.resize(filed.size());
-    std::vector<std::uint32_t> next(table.bucketStart.begin(), table.bucketStart.end() - 1);
-    for (const Entry& entry : filed) table.entries[next[hashOf(entry.gram) >> table.shift]++] = entry;
+    for (const Entry& entry : filed) table.entries[--start[hashOf(entry.gram) >> table.shift]] = entry;
     return table;
 }
 
