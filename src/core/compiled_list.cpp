@@ -8,6 +8,7 @@
 #include <numeric>
 #include <string>
 #include <string_view>
+#include <utility>
 
 namespace nimbrel {
 
@@ -18,104 +19,105 @@ std::size_t bytesOf(const std::vector<T>& v) {
     return v.capacity() * sizeof(T);
 }
 
-// The upper-cased pieces of every line, kept in one buffer while the list is compiled.
-struct PieceTexts {
-    std::string buffer;
-    std::vector<std::uint32_t> offsets{0};
-
-    void add(const CodePage& codePage, std::string_view piece) {
-        const std::size_t start = buffer.size();
-        buffer.append(piece);
-        upperCaseInPlace(codePage, std::span<char>(buffer).subspan(start));  // as a text of its own
-        offsets.push_back(static_cast<std::uint32_t>(buffer.size()));
+// The distinct upper-cased pieces of all lines, one after the other, numbered in order of
+// first appearance. An open-addressed table finds a piece met before, so each piece is
+// kept once and handed to the index without a copy.
+class DistinctPieces {
+public:
+    DistinctPieces(std::size_t expectedPieces, std::size_t textBytes) : slots_(slotsFor(expectedPieces), kFree) {
+        texts_.text.reserve(textBytes);
+        texts_.offsets.reserve(expectedPieces + 1);
     }
-    std::size_t size() const { return offsets.size() - 1; }
-    std::string_view operator[](std::size_t i) const {
-        return std::string_view(buffer).substr(offsets[i], offsets[i + 1] - offsets[i]);
-    }
-};
 
-// Numbers each distinct text in order of first appearance, in one open-addressed table
-// rather than a node per text.
-std::vector<PieceId> distinctIds(const PieceTexts& texts, std::vector<std::string_view>& distinct) {
-    constexpr PieceId kFree = UINT32_MAX;
-    const std::size_t slots = std::bit_ceil(std::max<std::size_t>(16, texts.size() + texts.size() / 2));
-    std::vector<PieceId> table(slots, kFree);
-    std::vector<PieceId> ids(texts.size());
-    distinct.reserve(texts.size());
-    const std::hash<std::string_view> hash;
-    for (std::uint32_t t = 0; t < texts.size(); ++t) {
-        const std::string_view text = texts[t];
-        std::size_t slot = hash(text) & (slots - 1);
-        while (table[slot] != kFree && distinct[table[slot]] != text) slot = (slot + 1) & (slots - 1);
-        if (table[slot] == kFree) {
-            table[slot] = static_cast<PieceId>(distinct.size());
-            distinct.push_back(text);
+    // The id of the piece once upper-cased; the same text always gets the same id.
+    PieceId add(const CodePage& codePage, std::string_view piece) {
+        std::string& text = texts_.text;
+        const std::size_t start = text.size();
+        text.append(piece);
+        upperCaseInPlace(codePage, std::span<char>(text).subspan(start));  // as a text of its own
+        const std::size_t slot = slotOf(std::string_view(text).substr(start));
+        if (slots_[slot] != kFree) {
+            text.resize(start);
+            return slots_[slot];
         }
-        ids[t] = table[slot];
+        const auto id = static_cast<PieceId>(size());
+        slots_[slot] = id;
+        texts_.offsets.push_back(static_cast<std::uint32_t>(text.size()));
+        if (size() * 4 > slots_.size() * 3) grow();
+        return id;
     }
-    return ids;
-}
 
-struct RawLine {
-    std::uint32_t number;
-    std::uint32_t firstText;  // its non-empty pieces in PieceTexts
-    std::uint32_t endText;
+    std::size_t size() const { return texts_.offsets.size() - 1; }
+    std::string_view operator[](PieceId id) const {
+        return std::string_view(texts_.text).substr(texts_.offsets[id], texts_.offsets[id + 1] - texts_.offsets[id]);
+    }
+    PieceTexts take() { return std::move(texts_); }
+
+private:
+    static constexpr PieceId kFree = UINT32_MAX;
+
+    static std::size_t slotsFor(std::size_t pieces) { return std::bit_ceil(std::max<std::size_t>(16, pieces * 2)); }
+
+    // The slot that holds the text, or the free one where it belongs.
+    std::size_t slotOf(std::string_view text) const {
+        const std::size_t mask = slots_.size() - 1;
+        std::size_t slot = std::hash<std::string_view>{}(text) & mask;
+        while (slots_[slot] != kFree && (*this)[slots_[slot]] != text) slot = (slot + 1) & mask;
+        return slot;
+    }
+
+    void grow() {
+        slots_.assign(slots_.size() * 2, kFree);
+        for (PieceId id = 0; id < size(); ++id) slots_[slotOf((*this)[id])] = id;
+    }
+
+    PieceTexts texts_;
+    std::vector<PieceId> slots_;
 };
 
 }  // namespace
 
 CompiledList::CompiledList(const CodePage& codePage, ListLines lines) {
-    PieceTexts texts;
-    std::vector<RawLine> raw;
-    raw.reserve(lines.size());
-    texts.offsets.reserve(lines.size() + 1);
-    texts.buffer.reserve(std::accumulate(lines.begin(), lines.end(), std::size_t{0},
-                                         [](std::size_t sum, const std::string& line) { return sum + line.size(); }));
+    const std::size_t textBytes = std::accumulate(lines.begin(), lines.end(), std::size_t{0},
+                                                  [](std::size_t sum, const std::string& line) { return sum + line.size(); });
+    DistinctPieces pieces(lines.size(), textBytes);
+    std::vector<PieceId> keyOfLine;
+    keyOfLine.reserve(lines.size());
+    lines_.reserve(lines.size());
     for (std::size_t number = 0; number < lines.size(); ++number) {
         if (!isUsableLine(lines[number])) continue;
-        const auto first = static_cast<std::uint32_t>(texts.size());
-        const PatternPieces pieces = splitPattern(lines[number]);
-        for (auto piece = pieces.begin(); piece != pieces.end(); ++piece) {
-            // The slots after the last piece repeat it: each text once.
-            if (!piece->empty() && std::find(pieces.begin(), piece, *piece) == piece) texts.add(codePage, *piece);
-        }
-        if (texts.size() == first) {
-            firstMatchingAll_ = number;  // no later line can come first
-            break;
-        }
-        raw.push_back({static_cast<std::uint32_t>(number), first, static_cast<std::uint32_t>(texts.size())});
-    }
-
-    // One id per distinct piece, however many lines share it.
-    std::vector<std::string_view> distinct;
-    const std::vector<PieceId> idOfText = distinctIds(texts, distinct);
-    index_ = PieceIndex(distinct);
-
-    keyedStart_.assign(distinct.size() + 1, 0);
-    std::vector<PieceId> keyOfLine;
-    keyOfLine.reserve(raw.size());
-    lines_.reserve(raw.size());
-    otherPieces_.reserve(idOfText.size() - raw.size());
-    for (const RawLine& line : raw) {
+        const PatternPieces slots = splitPattern(lines[number]);
         std::array<PieceId, kPatternSlotCount> ids{};
         const auto idsBegin = ids.begin();
         auto idsEnd = idsBegin;
-        for (std::uint32_t t = line.firstText; t < line.endText; ++t)
-            if (std::find(idsBegin, idsEnd, idOfText[t]) == idsEnd) *idsEnd++ = idOfText[t];
+        for (auto piece = slots.begin(); piece != slots.end(); ++piece) {
+            // The slots after the last piece repeat it; two texts may differ only in letter case.
+            if (piece->empty() || std::find(slots.begin(), piece, *piece) != piece) continue;
+            const PieceId id = pieces.add(codePage, *piece);
+            if (std::find(idsBegin, idsEnd, id) == idsEnd) *idsEnd++ = id;
+        }
+        if (idsBegin == idsEnd) {
+            firstMatchingAll_ = number;  // no later line can come first
+            break;
+        }
         const PieceId key = *std::max_element(idsBegin, idsEnd, [&](PieceId a, PieceId b) {
-            return distinct[a].size() < distinct[b].size();
+            return pieces[a].size() < pieces[b].size();
         });
         keyOfLine.push_back(key);
-        ++keyedStart_[key + 1];
         const auto otherBegin = static_cast<std::uint32_t>(otherPieces_.size());
         std::copy_if(idsBegin, idsEnd, std::back_inserter(otherPieces_), [key](PieceId id) { return id != key; });
-        lines_.push_back({line.number, otherBegin, static_cast<std::uint32_t>(otherPieces_.size())});
+        const auto otherEnd = static_cast<std::uint32_t>(otherPieces_.size());
+        lines_.push_back({static_cast<std::uint32_t>(number), otherBegin, otherEnd});
     }
+
+    // Each line filed under its key, in list order.
+    keyedStart_.assign(pieces.size() + 1, 0);
+    for (const PieceId key : keyOfLine) ++keyedStart_[key + 1];
     std::partial_sum(keyedStart_.begin(), keyedStart_.end(), keyedStart_.begin());
     keyedLines_.resize(lines_.size());
     std::vector<std::uint32_t> filled(keyedStart_.begin(), keyedStart_.end() - 1);
     for (std::uint32_t i = 0; i < lines_.size(); ++i) keyedLines_[filled[keyOfLine[i]]++] = i;
+    index_ = PieceIndex(pieces.take());
 }
 
 bool CompiledList::othersFound(const Line& line, const std::vector<PieceId>& found) const {

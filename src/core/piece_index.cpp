@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <bit>
 #include <numeric>
+#include <utility>
 
 namespace nimbrel {
 
@@ -39,9 +40,10 @@ constexpr std::size_t kPiecesPerBucket = 2;
 
 using GramFrequencies = std::vector<std::uint16_t>;  // counts stop at the top: only the rare ones matter
 
-GramFrequencies gramFrequencies(std::span<const std::string_view> pieces, std::size_t gramLength) {
+GramFrequencies gramFrequencies(const PieceIndex& pieces, std::size_t pieceCount, std::size_t gramLength) {
     GramFrequencies frequency(std::size_t{1} << kFrequencyBits, 0);
-    for (std::string_view piece : pieces) {
+    for (PieceId id = 0; id < pieceCount; ++id) {
+        const std::string_view piece = pieces.piece(id);
         for (std::size_t pos = 0; pos + gramLength <= piece.size(); ++pos) {
             std::uint16_t& count = frequency[hashOf(gramAt(piece, pos, gramLength)) >> (32 - kFrequencyBits)];
             count = static_cast<std::uint16_t>(count + (count != UINT16_MAX));
@@ -64,22 +66,18 @@ std::uint32_t rarestGramStart(std::string_view piece, std::size_t gramLength,
 
 }  // namespace
 
-PieceIndex::PieceIndex(std::span<const std::string_view> pieces) {
-    offsets_.reserve(pieces.size() + 1);
-    offsets_.push_back(0);
-    text_.reserve(std::accumulate(pieces.begin(), pieces.end(), std::size_t{0},
-                                  [](std::size_t sum, std::string_view piece) { return sum + piece.size(); }));
-    for (std::string_view piece : pieces) {
-        text_.append(piece);
-        offsets_.push_back(static_cast<std::uint32_t>(text_.size()));
-    }
-    const GramFrequencies frequency = gramFrequencies(pieces, kLongestGram);
+PieceIndex::PieceIndex(std::span<const std::string_view> pieces) : PieceIndex(concatenated(pieces)) {}
+
+PieceIndex::PieceIndex(PieceTexts pieces) : text_(std::move(pieces.text)), offsets_(std::move(pieces.offsets)) {
+    const std::size_t count = offsets_.size() - 1;
+    const GramFrequencies frequency = gramFrequencies(*this, count, kLongestGram);
     std::array<std::vector<Entry>, kLongestGram> filed;
-    filed[kLongestGram - 1].reserve(pieces.size());  // most pieces are that long
-    for (PieceId id = 0; id < pieces.size(); ++id) {
-        const std::size_t gramLength = std::min(kLongestGram, pieces[id].size());
-        const std::uint32_t anchor = rarestGramStart(pieces[id], gramLength, frequency);
-        filed[gramLength - 1].push_back({gramAt(pieces[id], anchor, gramLength), id, anchor});
+    filed[kLongestGram - 1].reserve(count);  // most pieces are that long
+    for (PieceId id = 0; id < count; ++id) {
+        const std::string_view text = piece(id);
+        const std::size_t gramLength = std::min(kLongestGram, text.size());
+        const std::uint32_t anchor = rarestGramStart(text, gramLength, frequency);
+        filed[gramLength - 1].push_back({gramAt(text, anchor, gramLength), id, anchor});
     }
     for (std::size_t length = 0; length < kLongestGram; ++length) {
         if (!filed[length].empty()) {
@@ -87,6 +85,16 @@ PieceIndex::PieceIndex(std::span<const std::string_view> pieces) {
             gramLengths_.push_back(length + 1);
         }
     }
+}
+
+PieceTexts PieceIndex::concatenated(std::span<const std::string_view> pieces) {
+    PieceTexts texts;
+    texts.offsets.reserve(pieces.size() + 1);
+    for (std::string_view piece : pieces) {
+        texts.text.append(piece);
+        texts.offsets.push_back(static_cast<std::uint32_t>(texts.text.size()));
+    }
+    return texts;
 }
 
 // A counting sort of the entries into their buckets, in place of the counts.

@@ -19,11 +19,22 @@ namespace nimbrel {
 
 using PieceId = std::uint32_t;
 
+// Pieces one after the other: piece i is text[offsets[i], offsets[i + 1]).
+struct PieceTexts {
+    std::string text;
+    std::vector<std::uint32_t> offsets{0};
+};
+
 class PieceIndex {
 public:
     PieceIndex() = default;  // knows no piece
     // Piece i gets the id i. Pieces must not be empty.
     explicit PieceIndex(std::span<const std::string_view> pieces);
+    explicit PieceIndex(PieceTexts pieces);
+
+    std::string_view piece(PieceId id) const {
+        return std::string_view(text_).substr(offsets_[id], offsets_[id + 1] - offsets_[id]);
+    }
 
     // Replaces `found` with the ids of the pieces that occur in the address, in ascending
     // order, each once. Only occurrences that start on a character boundary count.
@@ -54,10 +65,8 @@ private:
         }
     };
 
+    static PieceTexts concatenated(std::span<const std::string_view> pieces);
     static GramTable tableOf(const std::vector<Entry>& filed);
-    std::string_view piece(PieceId id) const {
-        return std::string_view(text_).substr(offsets_[id], offsets_[id + 1] - offsets_[id]);
-    }
     void scanGrams(std::size_t gramLength, const SearchText& address, std::vector<PieceId>& found) const;
     void collect(const GramTable& table, const SearchText& address, std::size_t pos, std::uint32_t gram,
                  std::vector<PieceId>& found) const;

@@ -7,6 +7,7 @@
 
 #include <cstdio>
 #include <random>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -111,6 +112,31 @@ TEST(CompiledListTest, RandomListsGiveTheReferenceAnswers) {
     // Both outcomes must be common, or the comparison proves little.
     EXPECT_GT(matched, compared / 5);
     EXPECT_LT(matched, compared * 4 / 5);
+}
+
+// Long lists whose lines share pieces, also in other letter cases, and hold many more pieces
+// than lines: every piece is numbered once however often it recurs, and the numbering keeps
+// its answers while its table grows.
+TEST(CompiledListTest, LongListsOfSharedPiecesGiveTheReferenceAnswers) {
+    Generator generate(84000);
+    for (const std::size_t lineCount : {40, 400, 4000}) {
+        std::vector<std::string> lines(lineCount);
+        for (std::string& line : lines) {
+            for (std::size_t piece = 1 + generate.pick(3); piece > 0; --piece)
+                line += generate.text(1) + std::to_string(generate.pick(20)) + "*";
+        }
+        const CompiledList compiled(CodePage::gb2312(), lines);
+        std::set<std::optional<std::size_t>> answers;
+        for (int n = 0; n < 300; ++n) {
+            std::string address;
+            for (int part = 0; part < 6; ++part) address += generate.text(2) + std::to_string(generate.pick(20));
+            const SearchText text(CodePage::gb2312(), address);
+            const auto expected = firstListMatch(lines, text);
+            ASSERT_EQ(compiled.firstMatch(text), expected) << lineCount << " lines / " << shown(address);
+            answers.insert(expected);
+        }
+        EXPECT_GT(answers.size(), 5u) << lineCount << " lines: the answers must vary to prove much";
+    }
 }
 
 TEST(CompiledListTest, RandomVerdictsAtEveryLevelGiveTheReferenceAnswers) {
