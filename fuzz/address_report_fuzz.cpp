@@ -1,33 +1,17 @@
 // The open-address report on arbitrary addresses (split at LF; the first byte picks the
 // code page): every address appears in its own list, numbered from 1 without a gap.
 // Addresses with a CR are left out: the report's own pieces begin with one.
-#include <cstdint>
-#include <cstdio>
-#include <cstdlib>
-#include <string>
-#include <string_view>
-#include <vector>
-
 #include "core/address_report.h"
-
-namespace {
+#include "fuzz_input.h"
 
 using namespace nimbrel;
-
-[[noreturn]] void broken(const char* what) {
-    std::fprintf(stderr, "address report broken: %s\n", what);
-    std::abort();
-}
-
-}  // namespace
+using fuzz::broken;
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     if (size == 0) return 0;
-    const CodePage codePage = data[0] & 1 ? CodePage::gb2312() : CodePage::singleByte();
-    std::vector<std::string> addresses;
+    const CodePage codePage = fuzz::codePageOf(data[0]);
     std::string_view rest(reinterpret_cast<const char*>(data + 1), size - 1);
-    for (size_t end; (end = rest.find('\n')) != std::string_view::npos; rest.remove_prefix(end + 1))
-        addresses.emplace_back(rest.substr(0, end));
+    std::vector<std::string> addresses = fuzz::takeLines(rest);
     addresses.emplace_back(rest);
     for (const std::string& address : addresses)
         if (address.find('\r') != std::string::npos) return 0;

@@ -1,22 +1,13 @@
 // A list file's bytes taken apart and put together again: the encoding is told by the
 // mark alone, no line keeps a line end of its encoding, and a file joined back with CR LF
 // splits into the same lines once more.
-#include <cstdint>
-#include <cstdio>
-#include <cstdlib>
-#include <string>
-#include <string_view>
-
 #include "core/list_file_text.h"
+#include "fuzz_input.h"
 
 namespace {
 
 using namespace nimbrel;
-
-[[noreturn]] void broken(const char* what) {
-    std::fprintf(stderr, "list file round trip broken: %s\n", what);
-    std::abort();
-}
+using fuzz::broken;
 
 bool holdsLineEnd(const ListFileLines& file, const std::string& line) {
     if (file.encoding != ListEncoding::utf16le) return line.find_first_of("\r\n") != std::string::npos;

@@ -1,22 +1,10 @@
 // Settings as stored texts, normalised as the program reads them: a level always ends up
 // one of the five, and reading what was written changes nothing.
-#include <cstdint>
-#include <cstdio>
-#include <cstdlib>
-#include <string>
-
 #include "core/settings_rules.h"
-
-namespace {
+#include "fuzz_input.h"
 
 using namespace nimbrel;
-
-[[noreturn]] void broken(const char* what) {
-    std::fprintf(stderr, "settings normalisation broken: %s\n", what);
-    std::abort();
-}
-
-}  // namespace
+using fuzz::broken;
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     std::wstring stored;

@@ -206,4 +206,17 @@ const char* name(NimbrelSession::CaptionLook look) {
   return "none of the three";
 }
 
+void ShownProgramTest::SetUp() {
+  session_.start();
+  main_ = session_.main();
+  ASSERT_NE(main_, nullptr);
+  session_.raise();
+}
+
+void ShownProgramTest::press(WPARAM key, DWORD pause_ms) {
+  PostMessageW(main_, WM_KEYDOWN, key, 0);
+  PostMessageW(main_, WM_KEYUP, key, 0xC0000000);
+  Sleep(pause_ms);
+}
+
 }  // namespace e2e

@@ -6,6 +6,7 @@
 #include "standin/client.h"
 #include "support/nimbrel_process.h"
 
+#include <gtest/gtest.h>
 #include <windows.h>
 
 #include <memory>
@@ -90,6 +91,17 @@ class NimbrelSession {
  private:
   std::unique_ptr<standin::StandinProcess> standin_;
   std::unique_ptr<NimbrelProcess> nimbrel_;
+  HWND main_ = nullptr;
+};
+
+// A test with the program started and its main window in front of the others.
+class ShownProgramTest : public ::testing::Test {
+ protected:
+  void SetUp() override;
+  // Keys go to the main window's thread, which also tracks its menus.
+  void press(WPARAM key, DWORD pause_ms = 100);
+
+  NimbrelSession session_;
   HWND main_ = nullptr;
 };
 

@@ -24,19 +24,9 @@ std::pair<int, int> icon_column(const ScreenImage& menu, Rgb icon, Rgb backgroun
   return {left, left < 0 ? -1 : find_in_row(menu, row, left, 1, background)};
 }
 
-class UiFlatLookTest : public ::testing::Test {
+class UiFlatLookTest : public ShownProgramTest {
  protected:
-  void SetUp() override {
-    session_.start();
-    main_ = session_.main();
-    ASSERT_NE(main_, nullptr);
-    session_.raise();
-  }
-  void press(WPARAM key) {
-    PostMessageW(main_, WM_KEYDOWN, key, 0);
-    PostMessageW(main_, WM_KEYUP, key, 0xC0000000);
-    Sleep(300);
-  }
+  void press(WPARAM key) { ShownProgramTest::press(key, 300); }
   // Presses the key until the open menu at this depth shows a selected item from row `from`
   // on (exactly there when `exact`): Wine can drop a key that arrives while the menu starts
   // tracking.
@@ -60,8 +50,6 @@ class UiFlatLookTest : public ::testing::Test {
     return image;
   }
 
-  NimbrelSession session_;
-  HWND main_ = nullptr;
   RECT menu_{};
   const Rgb face_ = system_colour(COLOR_BTNFACE), highlight_ = system_colour(COLOR_HIGHLIGHT);
   const Rgb background_ = lighten(face_, 86), icon_ = lighten(face_, 16), selection_ = lighten(highlight_, 68);

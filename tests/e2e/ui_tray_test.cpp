@@ -19,15 +19,8 @@ constexpr UINT kTrayCallback = 2000;
 constexpr int SensitivityLabel = 208;
 enum MenuItem : int { oplevel1 = 1000, Highlevel1, Normallevel1, Lowlevel1, Nonedisable1, Preferences1, Exception1, V1 };
 
-class UiTrayTest : public ::testing::Test {
+class UiTrayTest : public ShownProgramTest {
  protected:
-  void SetUp() override {
-    session_.start();
-    main_ = session_.main();
-    ASSERT_NE(main_, nullptr);
-    session_.raise();
-  }
-
   void icon_message(UINT mouse_message) { PostMessageW(main_, kTrayCallback, 1000, mouse_message); }
   void command(int id) { PostMessageW(main_, WM_COMMAND, MAKEWPARAM(id, 0), 0); }
   bool in_tray() const { return !IsWindowVisible(main_) && tray_icon_shown(main_); }
@@ -37,15 +30,6 @@ class UiTrayTest : public ::testing::Test {
     ASSERT_TRUE(wait_until([&] { return in_tray(); }, 10s)) << "the program did not go to the tray";
   }
   std::vector<HWND> open_menus() const { return e2e::open_menus(session_.process_id()); }
-  // Keys go to the thread that tracks the menu: the main window's.
-  void press(WPARAM key) {
-    PostMessageW(main_, WM_KEYDOWN, key, 0);
-    PostMessageW(main_, WM_KEYUP, key, 0xC0000000);
-    Sleep(100);
-  }
-
-  NimbrelSession session_;
-  HWND main_ = nullptr;
 };
 
 TEST_F(UiTrayTest, MinimisingHidesTheWindowAndShowsTheIconAndADoubleClickBringsItBack) {
