@@ -1,7 +1,6 @@
 #include "core/ad_server_list.h"
 
 #include "core/ansi_text.h"
-#include "core/list_text.h"
 
 #include <algorithm>
 #include <array>
@@ -11,6 +10,9 @@ namespace nimbrel {
 namespace {
 
 constexpr char kNonAscii = '\x80';
+
+template <typename Char>
+constexpr Char kCrLf[] = {Char('\r'), Char('\n')};
 
 std::string utf16AsAscii(std::string_view bytes, bool littleEndian) {
     std::string out;
@@ -117,16 +119,43 @@ std::optional<std::vector<std::string_view>> hostsOfListLine(std::string_view li
 
 std::string anchoredHostLine(std::string_view host) { return "//" + asciiUpperCase(host) + "/"; }
 
-AdServerImport planAdServerImport(std::string_view boxText, std::string_view fileBytes) {
-    std::unordered_set<std::string> present;
-    for (const std::string& line : splitLines(boxText)) present.insert(asciiUpperCase(trimBlanksAndControls(line)));
+namespace {
 
+// The box's lines that an anchored host line could equal, upper-cased: lines of ASCII only.
+template <typename Char>
+std::unordered_set<std::string> anchorCandidatesOf(std::basic_string_view<Char> boxText) {
+    std::unordered_set<std::string> present;
+    for (std::size_t start = 0; start < boxText.size();) {
+        const std::size_t found = boxText.find(std::basic_string_view<Char>(kCrLf<Char>, 2), start);
+        const std::size_t end = found == std::basic_string_view<Char>::npos ? boxText.size() : found;
+        const auto line = boxText.substr(start, end - start);
+        start = end + 2;
+        if (std::any_of(line.begin(), line.end(), [](Char c) { return static_cast<unsigned long>(c) > 0x7F; }))
+            continue;
+        const std::string ascii(line.begin(), line.end());
+        present.insert(asciiUpperCase(trimBlanksAndControls(ascii)));
+    }
+    return present;
+}
+
+template <typename Char>
+bool endsLine(std::basic_string_view<Char> boxText) {
+    return boxText.empty() || boxText.ends_with(std::basic_string_view<Char>(kCrLf<Char>, 2));
+}
+
+AdServerImport plan(std::unordered_set<std::string> present, bool boxEndsLine, std::string_view fileBytes) {
     AdServerImport result;
-    const std::string text = asciiTextOf(fileBytes);
+    // Only a UTF-16 file needs a text of its own; the others are read where they lie.
+    std::string utf16Text;
+    std::string_view text = fileBytes;
+    if (fileBytes.starts_with("\xFF\xFE") || fileBytes.starts_with("\xFE\xFF"))
+        text = utf16Text = asciiTextOf(fileBytes);
+    else if (fileBytes.starts_with("\xEF\xBB\xBF"))
+        text.remove_prefix(3);
     std::size_t start = 0;
     while (start < text.size()) {
         const std::size_t end = std::min(text.find_first_of("\r\n", start), text.size());
-        const auto hosts = hostsOfListLine(std::string_view(text).substr(start, end - start));
+        const auto hosts = hostsOfListLine(text.substr(start, end - start));
         start = end + 1;
         if (!hosts) {
             ++result.skipped;
@@ -143,9 +172,36 @@ AdServerImport planAdServerImport(std::string_view boxText, std::string_view fil
             ++result.added;
         }
     }
-    if (result.added > 0 && !boxText.empty() && !boxText.ends_with("\r\n"))
-        result.appendedText.insert(0, "\r\n");
+    if (result.added > 0 && !boxEndsLine) result.appendedText.insert(0, "\r\n");
     return result;
+}
+
+}  // namespace
+
+AdServerImport planAdServerImport(std::string_view boxText, std::string_view fileBytes) {
+    return plan(anchorCandidatesOf(boxText), endsLine(boxText), fileBytes);
+}
+
+AdServerImport planAdServerImport(std::wstring_view boxText, std::string_view fileBytes) {
+    return plan(anchorCandidatesOf(boxText), endsLine(boxText), fileBytes);
+}
+
+AdServerImport receivedPart(const AdServerImport& planned, std::size_t received) {
+    const std::string_view text = planned.appendedText;
+    if (received >= text.size()) return planned;
+    const bool separatorFirst = text.starts_with("\r\n");
+    const std::size_t lastEnd = text.substr(0, received).rfind("\r\n");
+    std::size_t kept = lastEnd == std::string_view::npos ? 0 : lastEnd + 2;
+    std::size_t lines = 0;
+    for (std::size_t at = text.find("\r\n"); at != std::string_view::npos && at + 2 <= kept; at = text.find("\r\n", at + 2))
+        ++lines;
+    if (separatorFirst && lines > 0) --lines;
+    if (lines == 0) kept = 0;  // a line break alone adds nothing
+    AdServerImport part = planned;
+    part.appendedText.resize(kept);
+    part.added = lines;
+    part.notReceived = planned.notReceived + planned.added - lines;
+    return part;
 }
 
 }  // namespace nimbrel

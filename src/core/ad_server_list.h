@@ -32,12 +32,19 @@ struct AdServerImport {
     std::size_t added = 0;
     std::size_t alreadyThere = 0;  // in the box before, or earlier in the same list
     std::size_t skipped = 0;       // lines not understood
+    std::size_t notReceived = 0;   // new lines that the box had no room for
 
     bool operator==(const AdServerImport&) const = default;
 };
 
-// The lines a list adds to a box that holds `boxText` (ANSI, lines ended by CR LF). A box
-// whose last line has no line end gets one first.
+// The lines a list adds to a box that holds `boxText` (ANSI, or the box's own UTF-16 text;
+// lines ended by CR LF). A box whose last line has no line end gets one first.
 AdServerImport planAdServerImport(std::string_view boxText, std::string_view fileBytes);
+AdServerImport planAdServerImport(std::wstring_view boxText, std::string_view fileBytes);
+
+// What a box holds of a planned import when it took only the first `received` characters
+// of the appended text: its whole lines (a host line cut short would block more than its
+// host), counted as added, and the rest counted as not received.
+AdServerImport receivedPart(const AdServerImport& planned, std::size_t received);
 
 }  // namespace nimbrel

@@ -7,8 +7,10 @@
 
 namespace nimbrel {
 
-// A field in double quotes when it holds a comma, a double quote, CR or LF (quotes inside
-// doubled); as it is otherwise.
+// A field in double quotes when it holds a comma, a double quote or a control character
+// (CR, LF, a tab, a NUL; quotes inside doubled); as it is otherwise. A field that a
+// spreadsheet would run as a formula (one that starts with =, +, -, @, a tab or CR) is
+// quoted with an apostrophe first inside the quotes, so that it shows as the text it is.
 std::string csvField(std::string_view text);
 
 // Records of UTF-8 fields, each ended by CR LF, after a UTF-8 byte-order mark so that

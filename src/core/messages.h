@@ -18,6 +18,11 @@ inline constexpr std::wstring_view kListFileKept =
 // After importing an ad-server list: lines added, lines already there, lines not understood.
 inline constexpr std::wstring_view kImportReport =
     L"导入完成.\r新增: %s 行\r已在黑名单中: %s 行\r无法识别而跳过: %s 行";
+// The same when the box took only part of the lines: added, not taken, already there, skipped.
+inline constexpr std::wstring_view kImportCut =
+    L"导入未完成, 黑名单已满.\r新增: %s 行\r未能加入: %s 行\r已在黑名单中: %s 行\r无法识别而跳过: %s 行";
+// A file too large to be a published list; the file's path.
+inline constexpr std::wstring_view kImportTooLarge = L"文件过大, 未导入: %s\r广告服务器列表最大为 64 MB.";
 
 // Fills each "%s" of a message template, in order, with the given texts.
 std::wstring formatMessage(std::wstring_view pattern, std::initializer_list<std::wstring_view> args);

@@ -1,11 +1,11 @@
-// The block log: one row per removed navigation or closed window, in the log page's list.
+// The block log: one row per removed navigation or closed window, oldest first, kept here
+// whole. The log page's list view (src/ui) shows row i of this log as its own row i.
 #pragma once
 
 #include "core/ansi_text.h"
+#include "core/block_log_rules.h"
 
-#include <windows.h>
-
-#include <array>
+#include <cstddef>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -15,25 +15,21 @@ namespace nimbrel {
 
 class BlockLog {
 public:
-    // Takes over a report-style list view: columns, grid lines, whole-row selection.
-    void attach(HWND listView);
+    // The row a removal gets at this moment (local time, the locale's time separator), or
+    // nothing when its address is our own placeholder picture.
+    static std::optional<LogRow> rowFor(const CodePage& codePage, std::string_view address);
 
-    // Adds a row for an address (ANSI text as received), unless it is our own
-    // placeholder picture. The view does not scroll.
-    void tracklog(const CodePage& codePage, std::string_view address);
-    void clear();
-    int rowCount() const;
-    // The address of the selected row as it was logged, whole: the list view cuts its
-    // text at a NUL character.
-    std::optional<std::string> selectedAddress() const;
-    // Every row's time stamp and address as shown, first row first.
-    std::vector<std::array<std::wstring, 2>> rows() const;
+    // Keeps a row; the caller keeps it only once the view shows it, so that the rows and
+    // the addresses behind them never part.
+    void keep(LogRow row) { rows_.push_back(std::move(row)); }
+    void clear() { rows_.clear(); }
+    const std::vector<LogRow>& rows() const { return rows_; }
+    // A row's address as it was logged, whole (a list view cuts its text at a NUL), or
+    // nothing for a row that does not exist.
+    std::optional<std::string> address(std::size_t row) const;
 
 private:
-    std::wstring cellText(int row, int column) const;
-
-    HWND view_ = nullptr;
-    std::vector<std::string> addresses_;  // one per row, in row order
+    std::vector<LogRow> rows_;
 };
 
 }  // namespace nimbrel

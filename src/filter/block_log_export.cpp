@@ -8,7 +8,8 @@ namespace nimbrel {
 
 void exportBlockLog(const BlockLog& log, const std::wstring& path) {
     std::vector<std::vector<std::string>> records{{toUtf8(L"时间"), toUtf8(L"地址")}};
-    for (const auto& [time, address] : log.rows()) records.push_back({toUtf8(time), toUtf8(address)});
+    for (const LogRow& row : log.rows())
+        records.push_back({toUtf8(fromAnsi(row.timeStamp)), toUtf8(fromAnsi(row.address))});
     writeFileBytes(path, utf8CsvDocument(records));
 }
 

@@ -1,10 +1,16 @@
 #include "platform/window_text.h"
 
+#include <algorithm>
+#include <climits>
+
 namespace nimbrel {
 
 std::wstring windowText(HWND window) {
-    std::wstring text(static_cast<size_t>(GetWindowTextLengthW(window)) + 1, L'\0');
-    text.resize(static_cast<size_t>(GetWindowTextW(window, text.data(), static_cast<int>(text.size()))));
+    const int length = GetWindowTextLengthW(window);
+    if (length <= 0) return {};
+    const int buffer = length < INT_MAX ? length + 1 : INT_MAX;
+    std::wstring text(static_cast<size_t>(buffer), L'\0');
+    text.resize(static_cast<size_t>(std::max(0, GetWindowTextW(window, text.data(), buffer))));
     return text;
 }
 

@@ -9,10 +9,10 @@
 #include "browser/window_tracking.h"
 #include "core/settings_rules.h"
 #include "filter/ad_filter.h"
-#include "filter/block_log.h"
 #include "filter/list_files.h"
 #include "platform/ansi.h"
 #include "platform/raii.h"
+#include "ui/block_log_view.h"
 #include "ui/flat_look.h"
 #include "ui/layout.h"
 #include "ui/navigation_strip.h"
@@ -177,7 +177,7 @@ private:
     OneShotTimer Prune_{ids::PruneTimer, 1000};
     OneShotTimer ShellCheck_{ids::ShellCheckTimer, 5000};
     CodePage codePage_ = systemCodePage();
-    BlockLog blockLog_;
+    BlockLogView blockLog_;
     AdFilter filter_{settings, codePage_,
                      {
                          .readLists = [this] { return readLists(); },

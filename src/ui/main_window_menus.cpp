@@ -1,10 +1,10 @@
 // The right-click menus: the black-list box's edit commands and its import of published
 // ad-server lists, and the block log's copy and export.
-#include "core/messages.h"
 #include "filter/ad_server_import.h"
 #include "filter/block_log_export.h"
 #include "platform/ansi.h"
 #include "platform/clipboard.h"
+#include "ui/ad_server_import_box.h"
 #include "ui/context_menus.h"
 #include "ui/control_ids.h"
 #include "ui/file_dialogs.h"
@@ -63,8 +63,7 @@ void TTarnwickForm1::ImportAdServerList1Click() {
         const WaitCursor busy;  // a long list takes the box a while to lay out
         return importAdServerList(control(ids::Memo2), *path);
     }();
-    showMessage(hwnd(), formatMessage(kImportReport, {std::to_wstring(result.added), std::to_wstring(result.alreadyThere),
-                                                      std::to_wstring(result.skipped)}));
+    showMessage(hwnd(), importReport(result));
 }
 
 void TTarnwickForm1::ListView1ContextPopup(POINT at) {
@@ -88,7 +87,7 @@ void TTarnwickForm1::ExportLog1Click() {
                                                 .filter = L"CSV 文件 (*.csv)\0*.csv\0所有文件 (*.*)\0*.*\0",
                                                 .defaultExtension = L"csv",
                                                 .fileName = L"nimbrel-log.csv"});
-    if (path) exportBlockLog(blockLog_, *path);
+    if (path) exportBlockLog(blockLog_.log(), *path);
 }
 
 }  // namespace nimbrel

@@ -61,6 +61,33 @@ TEST(AdServerListTest, ImportCountsAddedAlreadyThereAndSkippedLines) {
     EXPECT_EQ(planAdServerImport("keep me\r\n  //OLD.test/ ", list),
               (AdServerImport{"\r\n//ONE.TEST/\r\n//TWO.TEST/\r\n//THREE.TEST/\r\n", 3, 2, 2}));
     EXPECT_EQ(planAdServerImport("mine", "# nothing"), AdServerImport{}) << "nothing added, nothing touched";
+    // The box's own UTF-16 text plans alike; a line that is not ASCII is never a host line.
+    EXPECT_EQ(planAdServerImport(L"keep me\r\n  //OLD.test/ ", list),
+              planAdServerImport("keep me\r\n  //OLD.test/ ", list));
+    EXPECT_EQ(planAdServerImport(L"\x5E7F\x544A\r\n//ONE.TEST/\r\n", "one.test\r\ntwo.test"),
+              (AdServerImport{"//TWO.TEST/\r\n", 1, 1, 0}));
+}
+
+// A box that took only the first characters of the new lines holds its whole lines only:
+// a host line cut short ("//TWO.TE") would block every host that begins so.
+TEST(AdServerListTest, WhatABoxTookCountsItsWholeLinesOnly) {
+    const AdServerImport planned{"\r\n//ONE.TEST/\r\n//TWO.TEST/\r\n", 2, 1, 3};  // 2 + 13 + 13 characters
+    const std::string one = "\r\n//ONE.TEST/\r\n";
+    const struct {
+        std::size_t received;
+        AdServerImport part;
+    } cases[] = {
+        {0, {"", 0, 1, 3, 2}},
+        {2, {"", 0, 1, 3, 2}},  // the line break before the new lines adds nothing alone
+        {14, {"", 0, 1, 3, 2}},
+        {15, {one, 1, 1, 3, 1}},
+        {27, {one, 1, 1, 3, 1}},
+        {28, planned},
+        {1000, planned},
+    };
+    for (const auto& c : cases) EXPECT_EQ(receivedPart(planned, c.received), c.part) << c.received;
+    EXPECT_EQ(receivedPart(receivedPart(planned, 20), 3), (AdServerImport{"", 0, 1, 3, 2})) << "cut twice";
+    EXPECT_EQ(receivedPart({"//A.TEST/\r\n//B.TEST/\r\n", 2, 0, 0}, 11), (AdServerImport{"//A.TEST/\r\n", 1, 0, 0, 1}));
 }
 
 // The same list in every encoding a file may have reads the same: U+4E2D in a comment and in a host.

@@ -5,7 +5,7 @@
 namespace nimbrel {
 namespace {
 
-TEST(CsvTest, FieldsAreQuotedOnlyWhenTheyMustBe) {
+TEST(CsvTest, FieldsAreQuotedOnlyWhenTheyMustBeAndNeverRunAsFormulas) {
     const struct {
         std::string_view text, field;
     } cases[] = {
@@ -15,6 +15,16 @@ TEST(CsvTest, FieldsAreQuotedOnlyWhenTheyMustBe) {
         {"say \"ad\"", "\"say \"\"ad\"\"\""},
         {"two\r\nlines", "\"two\r\nlines\""},
         {"lf\nonly", "\"lf\nonly\""},
+        {std::string_view("nul\0inside", 10), std::string_view("\"nul\0inside\"", 12)},
+        // What a spreadsheet would run as a formula is kept as text.
+        {"=HYPERLINK(\"http://x.test\")", "\"'=HYPERLINK(\"\"http://x.test\"\")\""},
+        {"+1", "\"'+1\""},
+        {"-2+3", "\"'-2+3\""},
+        {"@SUM(A1)", "\"'@SUM(A1)\""},
+        {"\t=1", "\"'\t=1\""},
+        {"\r=1", "\"'\r=1\""},
+        {"a=1", "a=1"},
+        {"http://a.test/?q=-1+@x", "http://a.test/?q=-1+@x"},
     };
     for (const auto& c : cases) EXPECT_EQ(csvField(c.text), c.field) << testing::PrintToString(c.text);
 }
