@@ -186,7 +186,7 @@ AdServerImport planAdServerImport(std::wstring_view boxText, std::string_view fi
     return plan(anchorCandidatesOf(boxText), endsLine(boxText), fileBytes);
 }
 
-AdServerImport receivedPart(const AdServerImport& planned, std::size_t received) {
+AdServerImport receivedPart(AdServerImport planned, std::size_t received) {
     const std::string_view text = planned.appendedText;
     if (received >= text.size()) return planned;
     const bool separatorFirst = text.starts_with("\r\n");
@@ -197,11 +197,10 @@ AdServerImport receivedPart(const AdServerImport& planned, std::size_t received)
         ++lines;
     if (separatorFirst && lines > 0) --lines;
     if (lines == 0) kept = 0;  // a line break alone adds nothing
-    AdServerImport part = planned;
-    part.appendedText.resize(kept);
-    part.added = lines;
-    part.notReceived = planned.notReceived + planned.added - lines;
-    return part;
+    planned.appendedText.resize(kept);
+    planned.notReceived += planned.added - lines;
+    planned.added = lines;
+    return planned;
 }
 
 }  // namespace nimbrel

@@ -45,6 +45,6 @@ AdServerImport planAdServerImport(std::wstring_view boxText, std::string_view fi
 // What a box holds of a planned import when it took only the first `received` characters
 // of the appended text: its whole lines (a host line cut short would block more than its
 // host), counted as added, and the rest counted as not received.
-AdServerImport receivedPart(const AdServerImport& planned, std::size_t received);
+AdServerImport receivedPart(AdServerImport planned, std::size_t received);
 
 }  // namespace nimbrel

@@ -4,6 +4,7 @@
 #include "platform/window_text.h"
 
 #include <algorithm>
+#include <utility>
 
 namespace nimbrel {
 namespace {
@@ -36,7 +37,7 @@ AdServerImport importAdServerList(HWND box, const std::wstring& path) {
     const std::size_t after = lengthOf(box);
     const std::size_t took = after > before ? after - before : 0;
     if (took < appended.size()) {
-        result = receivedPart(result, took);
+        result = receivedPart(std::move(result), took);
         replaceRange(box, before + result.appendedText.size(), after, L"", false);
     }
     SendMessageW(box, EM_SCROLLCARET, 0, 0);
