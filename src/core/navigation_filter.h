@@ -1,11 +1,13 @@
 #pragma once
 // The verdict on one navigation (of a window or of a frame) before it starts.
 
+#include <span>
 #include <string_view>
 
 #include "core/ansi_text.h"
 #include "core/compiled_list.h"
 #include "core/filter_settings.h"
+#include "core/host_set.h"
 #include "core/url_pattern.h"
 
 namespace nimbrel {
@@ -24,10 +26,13 @@ bool navigationIgnored(const FilterSettings& settings, bool ctrlDown, bool isWeb
 
 // The rest of the decision, for an event that was not ignored. `address` is the ANSI text
 // as received from the browser. The compiled lists give the same verdict as their lines,
-// which are walked one by one by the first form.
+// which are walked one by one by the first form. A host blocked by the enabled filter lists
+// counts like an entry of the built-in host table (null or empty: no filter lists).
 NavigationVerdict judgeAddress(const CodePage& codePage, const FilterSettings& settings,
-                               const ExceptionLists& lists, std::string_view address);
-NavigationVerdict judgeAddress(const FilterSettings& settings, const CompiledLists& lists, std::string_view address);
+                               const ExceptionLists& lists, std::string_view address,
+                               std::span<const NamedRules> filterLists = {});
+NavigationVerdict judgeAddress(const FilterSettings& settings, const CompiledLists& lists, std::string_view address,
+                               const FilterHosts* filterHosts = nullptr);
 
 struct NavigationEvent {
     std::string_view address;

@@ -1,0 +1,67 @@
+// The hosts of all enabled filter lists compiled into one table, matched by the host of an
+// address at label boundaries: a rule for example.com covers example.com and
+// *.example.com, never notexample.com or example.com.other.org.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "core/filter_list_parse.h"
+
+namespace nimbrel {
+
+// One enabled list: its name and its rules.
+struct NamedRules {
+    std::wstring name;
+    FilterListRules rules;
+};
+
+// The host of an address (scheme://[user@]host[:port][/?#\...]) without a trailing dot and
+// without the brackets of an IPv6 literal; nullopt when the address has no "scheme://" head
+// or an empty host. Letter case is kept.
+std::optional<std::string_view> hostOfAddress(std::string_view address);
+
+// The plain form of the question `FilterHosts::blocks` answers, rule by rule: whether the
+// host or a parent domain of it is blocked by some list and allowed by none. An IP address
+// is matched whole only.
+bool rulesBlockHost(std::span<const NamedRules> lists, std::string_view host);
+bool rulesBlockAddress(std::span<const NamedRules> lists, std::string_view address);
+
+class FilterHosts {  // immutable once built; shared between threads as shared_ptr<const FilterHosts>
+public:
+    FilterHosts() = default;  // matches nothing
+    explicit FilterHosts(std::span<const NamedRules> lists);
+
+    // Whether the address's host or a parent domain of it, at label boundaries, is blocked by
+    // some list and allowed by none. The address is the ANSI text as received (any letter
+    // case) or its upper-cased form. Allocates nothing.
+    bool blocks(std::string_view address) const;
+    bool blocksHost(std::string_view host) const;
+
+    std::size_t memoryBytes() const;
+    std::size_t size() const { return size_; }  // distinct hosts, blocked or allowed
+
+private:
+    struct Slot {
+        std::uint64_t hash = 0;     // 0: empty
+        std::uint32_t offset = 0;   // of the host in names_
+        std::uint16_t length = 0;
+        std::uint16_t kinds = 0;    // kBlocked | kAllowed
+    };
+
+    const Slot* find(std::uint64_t hash, std::string_view host, std::size_t suffixStart) const;
+    void insert(std::string_view host, std::uint16_t kind);
+    void grow();
+
+    std::vector<Slot> slots_;  // open addressing, linear probing, power-of-two size
+    std::string names_;        // every host once, lower-case
+    std::size_t size_ = 0;
+    bool anyAllowed_ = false;
+};
+
+}  // namespace nimbrel
