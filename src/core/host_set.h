@@ -47,19 +47,18 @@ public:
     std::size_t size() const { return size_; }  // distinct hosts, blocked or allowed
 
 private:
+    // A host's slot: the upper half of its hash (never 0, which marks an empty slot) and where
+    // its entry starts in entries_: one byte of kinds, one of length, then the host itself.
     struct Slot {
-        std::uint64_t hash = 0;     // 0: empty
-        std::uint32_t offset = 0;   // of the host in names_
-        std::uint16_t length = 0;
-        std::uint16_t kinds = 0;    // kBlocked | kAllowed
+        std::uint32_t tag = 0;
+        std::uint32_t entry = 0;
     };
 
-    const Slot* find(std::uint64_t hash, std::string_view host, std::size_t suffixStart) const;
-    void insert(std::string_view host, std::uint16_t kind);
-    void grow();
+    std::uint8_t kindsOfSuffix(std::uint64_t hash, std::string_view host, std::size_t from) const;
+    void insert(std::string_view host, std::uint8_t kind);
 
-    std::vector<Slot> slots_;  // open addressing, linear probing, power-of-two size
-    std::string names_;        // every host once, lower-case
+    std::vector<Slot> slots_;  // open addressing, linear probing, a power-of-two size
+    std::string entries_;
     std::size_t size_ = 0;
     bool anyAllowed_ = false;
 };

@@ -44,8 +44,10 @@ bool wordTableHit(const SearchText& address) {
     return address.contains(rules.conditional) && !address.contains(rules.veto);
 }
 
-bool looksLikeAd(const FilterSettings& settings, const SearchText& address) {
-    if (containsAnyEntry(address, AdTable::hosts) || containsAnyEntry(address, AdTable::paths)) {
+bool looksLikeAd(const FilterSettings& settings, const SearchText& address, std::string_view received,
+                 std::span<const NamedRules> filterLists) {
+    if (containsAnyEntry(address, AdTable::hosts) || rulesBlockAddress(filterLists, received) ||
+        containsAnyEntry(address, AdTable::paths)) {
         return true;
     }
     return usesWordTable(settings) && wordTableHit(address);
@@ -82,21 +84,27 @@ bool navigationIgnored(const FilterSettings& settings, bool ctrlDown, bool isWeb
 }
 
 NavigationVerdict judgeAddress(const CodePage& codePage, const FilterSettings& settings,
-                               const ExceptionLists& lists, std::string_view address) {
+                               const ExceptionLists& lists, std::string_view address,
+                               std::span<const NamedRules> filterLists) {
     const SearchText text(codePage, address);
     return decide(
         settings, [&] { return containsAnyEntry(text, AdTable::localMarkers); },
-        [&] { return listmatch(lists.black, text); }, [&] { return looksLikeAd(settings, text); },
+        [&] { return listmatch(lists.black, text); },
+        [&] { return looksLikeAd(settings, text, address, filterLists); },
         [&] { return listmatch(lists.white, text); });
 }
 
-NavigationVerdict judgeAddress(const FilterSettings& settings, const CompiledLists& lists, std::string_view address) {
+NavigationVerdict judgeAddress(const FilterSettings& settings, const CompiledLists& lists, std::string_view address,
+                               const FilterHosts* filterHosts) {
     thread_local SearchText text;  // its buffers serve every verdict: none allocates
     text.assign(lists.codePage, address);
     const TableHits tables = scanTables(text);
     return decide(
         settings, [&] { return tables.isLocal(); }, [&] { return lists.black.matches(text); },
-        [&] { return tables.looksLikeAd(usesWordTable(settings)); }, [&] { return lists.white.matches(text); });
+        [&] {
+            return tables.looksLikeAd(usesWordTable(settings)) || (filterHosts != nullptr && filterHosts->blocks(address));
+        },
+        [&] { return lists.white.matches(text); });
 }
 
 NavigationVerdict judgeNavigation(const CodePage& codePage, const FilterSettings& settings,

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <ostream>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -143,6 +144,96 @@ TEST_F(NavigationFilterTest, ObjectsThatAreNotBrowsersAreIgnored) {
     EXPECT_EQ(judge("http://x.com/ads/", false, false), kLeftAlone);
     EXPECT_TRUE(navigationIgnored({killpop, killurl, killlevel, enhotcut}, false, false));
     EXPECT_FALSE(navigationIgnored({killpop, killurl, killlevel, enhotcut}, false, true));
+}
+
+// The filter lists in both forms of the verdict: rule by rule, and compiled with the lists.
+class FilterListVerdictTest : public ::testing::Test {
+protected:
+    // One character per level "0", "1", "2", "3" and the unknown "7": 'C' cancelled, '.' not.
+    std::string cancelsByLevel(std::string_view address) const {
+        const FilterHosts hosts(filterLists);
+        const CompiledLists compiled(CodePage::gb2312(), {white, black});
+        std::string result;
+        for (const wchar_t* level : {L"0", L"1", L"2", L"3", L"7"}) {
+            const FilterSettings settings{L"1", killurl, level, L"0"};
+            const NavigationVerdict plain =
+                judgeAddress(CodePage::gb2312(), settings, {white, black}, address, filterLists);
+            EXPECT_EQ(judgeAddress(settings, compiled, address, &hosts), plain) << address;
+            result += plain.cancel ? 'C' : '.';
+        }
+        return result;
+    }
+
+    std::vector<NamedRules> filterLists{{L"ads", {.blocked = {"adhost.example", "1.2.3.4"}, .allowed = {"fine.adhost.example"}}}};
+    std::vector<std::string> white, black;
+    std::wstring killurl = L"1";
+};
+
+TEST_F(FilterListVerdictTest, AHostOfAFilterListCountsLikeTheHostTable) {
+    const struct {
+        std::string_view address, expected;
+    } cases[] = {
+        {"http://adhost.example/", "CCC.."},
+        {"https://cdn.AdHost.example:8443/lib.js?x=1", "CCC.."},
+        {"http://1.2.3.4/x.gif", "CCC.."},
+        {"http://fine.adhost.example/", "....."},  // an exception of a filter list
+        {"http://www.fine.adhost.example/", "....."},
+        {"http://fine.adhost.example/ads/", "CCC.."},  // ... does not exempt from the tables
+        {"http://notadhost.example/", "....."},
+        {"http://adhost.example.other.org/", "....."},
+        {"http://adhost.example@other.org/", "....."},
+        {"http://other.org/?u=http://adhost.example/", "....."},
+        {"file://adhost.example/x.html", "....."},
+    };
+    for (const auto& c : cases) EXPECT_EQ(cancelsByLevel(c.address), c.expected) << c.address;
+}
+
+TEST_F(FilterListVerdictTest, TheBlackListWinsFirstAndTheWhiteListExempts) {
+    white = {"cdn.adhost.example"};
+    EXPECT_EQ(cancelsByLevel("http://cdn.adhost.example/x.js"), ".....");
+    EXPECT_EQ(cancelsByLevel("http://www.adhost.example/x.js"), "CCC..");
+    black = {"cdn.adhost"};
+    EXPECT_EQ(cancelsByLevel("http://cdn.adhost.example/x.js"), "CCCCC");
+    killurl = L"0";
+    EXPECT_EQ(cancelsByLevel("http://cdn.adhost.example/x.js"), ".....");
+    EXPECT_EQ(cancelsByLevel("http://www.adhost.example/x.js"), ".....");
+}
+
+TEST_F(FilterListVerdictTest, AFilterListHitRunsThePopupStepLikeATableHit) {
+    const FilterSettings settings{L"1", L"1", L"1", L"0"};
+    const FilterHosts hosts(filterLists);
+    const NavigationVerdict verdict = judgeAddress(settings, CompiledLists{}, "http://adhost.example/", &hosts);
+    EXPECT_EQ(verdict, kCancelledThenPopupStep);
+    EXPECT_EQ(judgeAddress(settings, CompiledLists{}, "http://adhost.example/"), kPassedThenPopupStep);
+}
+
+TEST_F(FilterListVerdictTest, RandomListsGiveTheSameVerdictInBothForms) {
+    std::mt19937 random(1208);
+    const auto pick = [&](std::size_t bound) { return std::uniform_int_distribution<std::size_t>(0, bound - 1)(random); };
+    const char* const labels[] = {"ads", "www", "example", "com", "cn", "x"};
+    const auto host = [&] {
+        std::string name = labels[pick(6)];
+        for (std::size_t n = pick(3); n > 0; --n) name = std::string(labels[pick(6)]) + "." + name;
+        return name;
+    };
+    const char* const rests[] = {"/", "/ads/", "/x?q=ads.com", "/thread", ":80/"};
+    std::size_t cancelled = 0, compared = 0;
+    for (int round = 0; round < 80; ++round) {
+        filterLists.assign(1 + pick(2), {});
+        for (NamedRules& list : filterLists) {
+            for (std::size_t n = pick(6); n > 0; --n) list.rules.blocked.push_back(host());
+            for (std::size_t n = pick(2); n > 0; --n) list.rules.allowed.push_back(host());
+        }
+        white.assign(pick(2), host());
+        black.assign(pick(2), host() + "/");
+        for (int n = 0; n < 8; ++n) {
+            const std::string verdicts = cancelsByLevel("http://" + host() + rests[pick(5)]);
+            cancelled += static_cast<std::size_t>(std::count(verdicts.begin(), verdicts.end(), 'C'));
+            compared += verdicts.size();
+        }
+    }
+    EXPECT_GT(cancelled, compared / 10);
+    EXPECT_LT(cancelled, compared * 3 / 4);
 }
 
 }  // namespace
