@@ -1,8 +1,9 @@
 // verdict-replay: the navigation verdicts on a file of addresses with a black and a white
-// list, as the program would give them (ad links blocked, code page 936), with the time each
-// verdict takes. With --check every verdict is compared with the line-by-line matcher.
+// list and any filter lists, as the program would give them (ad links blocked, code page 936),
+// with the time each verdict takes. With --check every verdict is compared with the
+// line-by-line matcher and the filter lists' rules walked one by one.
 //
-//   verdict-replay --black FILE --white FILE --urls FILE [--level N] [--check]
+//   verdict-replay --black FILE --white FILE --urls FILE [--filter-list FILE]... [--level N] [--check]
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
@@ -19,10 +20,12 @@ namespace {
 
 struct Options {
     std::string black, white, urls, level = "1";
+    std::vector<std::string> filterLists;
     bool check = false;
 };
 
-constexpr const char* kUsage = "usage: verdict-replay --black FILE --white FILE --urls FILE [--level N] [--check]\n";
+constexpr const char* kUsage =
+    "usage: verdict-replay --black FILE --white FILE --urls FILE [--filter-list FILE]... [--level N] [--check]\n";
 
 bool parse(int argc, char** argv, Options& options) {
     for (int i = 1; i < argc; ++i) {
@@ -33,6 +36,7 @@ bool parse(int argc, char** argv, Options& options) {
         else if (arg == "--white" && hasValue) options.white = argv[++i];
         else if (arg == "--urls" && hasValue) options.urls = argv[++i];
         else if (arg == "--level" && hasValue) options.level = argv[++i];
+        else if (arg == "--filter-list" && hasValue) options.filterLists.push_back(argv[++i]);
         else return false;
     }
     return !options.black.empty() && !options.white.empty() && !options.urls.empty();
@@ -46,10 +50,11 @@ bool load(const std::optional<T>& loaded, const std::string& path) {
 
 // Differences between the compiled verdicts and the line-by-line ones; the first few shown.
 std::size_t countDifferences(const FilterSettings& settings, const ExceptionLists& lists,
-                             const std::vector<std::string>& urls, const std::vector<NavigationVerdict>& verdicts) {
+                             const std::vector<NamedRules>& filterLists, const std::vector<std::string>& urls,
+                             const std::vector<NavigationVerdict>& verdicts) {
     std::size_t differences = 0;
     for (std::size_t i = 0; i < urls.size(); ++i) {
-        const NavigationVerdict reference = judgeAddress(CodePage::gb2312(), settings, lists, urls[i]);
+        const NavigationVerdict reference = judgeAddress(CodePage::gb2312(), settings, lists, urls[i], filterLists);
         if (reference == verdicts[i]) continue;
         if (++differences <= 10)
             std::printf("differs: %s (compiled %s, line by line %s)\n", urls[i].c_str(),
@@ -63,6 +68,16 @@ int run(const Options& options) {
     const auto white = readListLines(options.white);
     const auto urls = readAddresses(options.urls);
     if (!load(black, options.black) || !load(white, options.white) || !load(urls, options.urls)) return 2;
+    std::vector<NamedRules> filterLists;
+    for (const std::string& path : options.filterLists) {
+        const auto list = readFilterList(path);
+        if (!load(list, path)) return 2;
+        if (!list->rules.isList) {
+            std::fprintf(stderr, "verdict-replay: %s is not a filter list\n", path.c_str());
+            return 2;
+        }
+        filterLists.push_back(std::move(*list));
+    }
 
     const std::wstring level(options.level.begin(), options.level.end());
     const FilterSettings settings{L"0", L"1", level, L"0"};
@@ -70,19 +85,26 @@ int run(const Options& options) {
     const auto start = std::chrono::steady_clock::now();
     const CompiledLists compiled(CodePage::gb2312(), lists);
     const double buildMillis = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
+    const auto hostsStart = std::chrono::steady_clock::now();
+    const FilterHosts hosts(filterLists);
+    const double hostsMillis =
+        std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - hostsStart).count();
 
     std::vector<NavigationVerdict> verdicts;
     verdicts.reserve(urls->size());
     const TimeSpread spread =
-        timeEach(*urls, [&](const std::string& url) { verdicts.push_back(judgeAddress(settings, compiled, url)); });
+        timeEach(*urls, [&](const std::string& url) { verdicts.push_back(judgeAddress(settings, compiled, url, &hosts)); });
     const auto blocked = std::count_if(verdicts.begin(), verdicts.end(), [](const auto& v) { return v.cancel; });
 
     std::printf("lists: %zu black, %zu white lines; compiled in %.1f ms, %.1f MB\n", black->size(), white->size(),
                 buildMillis, static_cast<double>(compiled.memoryBytes()) / (1024.0 * 1024.0));
+    if (!filterLists.empty())
+        std::printf("filter lists: %zu, %zu distinct hosts; compiled in %.1f ms, %.1f MB\n", filterLists.size(),
+                    hosts.size(), hostsMillis, static_cast<double>(hosts.memoryBytes()) / (1024.0 * 1024.0));
     std::printf("addresses: %zu, blocked: %td (level %s)\n", urls->size(), blocked, options.level.c_str());
     std::printf("per verdict: median %.3f us, p99 %.3f us\n", spread.medianMicros, spread.p99Micros);
     if (!options.check) return 0;
-    const std::size_t differences = countDifferences(settings, lists, *urls, verdicts);
+    const std::size_t differences = countDifferences(settings, lists, filterLists, *urls, verdicts);
     std::printf("check: %zu verdicts compared with the line-by-line matcher, %zu differences\n", urls->size(),
                 differences);
     return differences == 0 ? 0 : 1;

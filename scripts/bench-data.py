@@ -1,6 +1,8 @@
 #!/usr/bin/env python3
 """Writes the benchmark data: black.lis, white.lis (ANSI, CR LF, as the program stores its
-lists) and urls.txt (one address a line) into OUT.
+lists), urls.txt (one address a line) and two filter lists, filters.txt (the black list's hosts
+as "||host^" rules) and hosts.txt (a synthetic hosts file that brings them to 300,000 hosts),
+into OUT.
 
     bench-data.py OUT [EASYLIST-FILE...]
 
@@ -18,6 +20,7 @@ BLACK_LINES = 84_000
 WHITE_LINES = 10_000
 SITES = 320
 ADDRESSES_PER_SITE = 100
+FILTER_LIST_HOSTS = 300_000
 
 WORDS = ("news sport tech game video mail bbs blog shop travel auto house money music book photo "
          "health china world city daily home life star club union data cloud open free best").split()
@@ -61,6 +64,30 @@ def address(rng, site, black):
     return "http://www.%s/%s/%s/%d.gif" % (site, rng.choice(("ads", "banner", "popup", "ad")), path, rng.randint(1, 99))
 
 
+def synthetic_hosts_file(count, taken):
+    """A hosts file of `count` new hosts in the shapes such files use: one or two hosts a
+    line, a comment now and then, a local entry at the top."""
+    rng = random.Random(15)
+    lines = ["# synthetic ad-server hosts", "127.0.0.1 localhost", "::1 localhost ip6-localhost"]
+    hosts, seen = [], set(taken)
+    while len(hosts) < count:
+        host = made_up_host(rng).lower()
+        if host.upper() not in seen:
+            seen.add(host.upper())
+            hosts.append(host)
+    i = 0
+    while i < len(hosts):
+        if i % 1000 == 0:
+            lines.append("# section %d" % (i // 1000))
+        if i % 50 == 0 and i + 1 < len(hosts):
+            lines.append("0.0.0.0 %s %s" % (hosts[i], hosts[i + 1]))
+            i += 2
+        else:
+            lines.append("0.0.0.0 %s # ad server" % hosts[i] if i % 7 == 0 else "0.0.0.0 " + hosts[i])
+            i += 1
+    return lines
+
+
 def main():
     out = Path(sys.argv[1])
     out.mkdir(parents=True, exist_ok=True)
@@ -76,7 +103,13 @@ def main():
     (out / "black.lis").write_bytes("\r\n".join(black).encode("ascii", "replace"))
     (out / "white.lis").write_bytes("\r\n".join(white).encode("ascii"))
     (out / "urls.txt").write_bytes(("\n".join(urls) + "\n").encode("ascii", "replace"))
-    print("%d black, %d white lines, %d addresses in %s" % (len(black), len(white), len(urls), out))
+    filters = ["[Adblock Plus 2.0]", "! Title: the benchmark's black list", "! Expires: 4 days"]
+    filters += ["||%s^" % host.lower() for host in black]
+    (out / "filters.txt").write_bytes(("\n".join(filters) + "\n").encode("ascii", "replace"))
+    hosts = synthetic_hosts_file(FILTER_LIST_HOSTS - len(black), black)
+    (out / "hosts.txt").write_bytes(("\r\n".join(hosts) + "\r\n").encode("ascii"))
+    print("%d black, %d white lines, %d addresses, %d filter-list hosts in %s" %
+          (len(black), len(white), len(urls), FILTER_LIST_HOSTS, out))
 
 
 if __name__ == "__main__":

@@ -2,7 +2,8 @@
 # Makes the data of the list-scale benchmarks in build/bench-data/ (not kept in git): the
 # plain host rules of the filter lists that Debian's webext-ublock-origin-firefox ships
 # (easylist.txt and easyprivacy.txt, nothing else of the package) as an upper-cased black
-# list, a white list and an address corpus. When the package cannot be fetched it says so
+# list, a white list, an address corpus and filter lists of 300,000 hosts (those hosts as
+# "||host^" rules and a synthetic hosts file). When the package cannot be fetched it says so
 # and writes made-up lists of the same shape. A second run keeps what is there.
 set -euo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/common.sh"
@@ -10,7 +11,7 @@ source "$(dirname "${BASH_SOURCE[0]}")/common.sh"
 OUT="$NIMBREL_ROOT/build/bench-data"
 PACKAGE=webext-ublock-origin-firefox
 
-if [ -f "$OUT/black.lis" ] && [ -f "$OUT/white.lis" ] && [ -f "$OUT/urls.txt" ]; then
+if [ -f "$OUT/black.lis" ] && [ -f "$OUT/white.lis" ] && [ -f "$OUT/urls.txt" ] && [ -f "$OUT/hosts.txt" ]; then
   say "benchmark data already in ${OUT#"$NIMBREL_ROOT"/} ($(cat "$OUT/SOURCE" 2>/dev/null || echo unknown source))"
   exit 0
 fi

@@ -9,15 +9,23 @@
 
 namespace nimbrel {
 
-namespace {
-
 std::optional<std::string> readFile(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
     if (!in) return std::nullopt;
     return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
-}  // namespace
+std::optional<NamedRules> readFilterList(const std::string& path) {
+    const auto bytes = readFile(path);
+    if (!bytes) return std::nullopt;
+    // Latin-1 stands in for the ANSI code page; names that need IDN conversion are not used.
+    const auto latin1 = [](std::string_view text) {
+        std::u16string out;
+        for (char c : text) out += static_cast<char16_t>(static_cast<unsigned char>(c));
+        return out;
+    };
+    return NamedRules{std::wstring(path.begin(), path.end()), parseFilterList(*bytes, nullptr, latin1)};
+}
 
 std::optional<std::vector<std::string>> readListLines(const std::string& path) {
     const auto text = readFile(path);

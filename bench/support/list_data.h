@@ -7,7 +7,16 @@
 #include <string>
 #include <vector>
 
+#include "core/host_set.h"
+
 namespace nimbrel {
+
+// A file's bytes; nothing when it cannot be read.
+std::optional<std::string> readFile(const std::string& path);
+
+// A published filter list read as the program reads it (non-ASCII names left out: there is no
+// IDN conversion here); nothing when the file cannot be read.
+std::optional<NamedRules> readFilterList(const std::string& path);
 
 // The lines of a list file (ANSI text, any line ends), as the box would hold them; nothing
 // when the file cannot be read.

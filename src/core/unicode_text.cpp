@@ -119,7 +119,7 @@ std::string_view utf8TextOf(std::string_view bytes, const std::function<std::u16
         storage = utf8OfUtf16(utf16OfBytes(bytes.substr(2), bytes[0] == '\xFF'));
         return storage;
     }
-    if (isUtf8(bytes)) return bytes;
+    if (isUtf8(bytes) || !ansiToUtf16) return bytes;
     storage = utf8OfUtf16(ansiToUtf16(bytes));
     return storage;
 }

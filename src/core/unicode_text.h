@@ -17,7 +17,8 @@ bool isUtf8(std::string_view text);
 
 // The text of a file as UTF-8: after a byte-order mark UTF-8 or UTF-16 (LE or BE, a last odd
 // byte dropped); without one, UTF-8 when the bytes are well-formed UTF-8, else ANSI decoded by
-// `ansiToUtf16`. `storage` keeps converted text; the result may point into `bytes` instead.
+// `ansiToUtf16` (kept as they are without it). `storage` keeps converted text; the result may
+// point into `bytes` instead.
 std::string_view utf8TextOf(std::string_view bytes, const std::function<std::u16string(std::string_view)>& ansiToUtf16,
                             std::string& storage);
 

@@ -45,6 +45,28 @@ expect "level 1" 0 "addresses: 7, blocked: 3 (level 1)" "${lists[@]}" --check
 expect "level 1 checked" 0 "7 verdicts compared with the line-by-line matcher, 0 differences" "${lists[@]}" --check
 # Level 3 uses no built-in table: the black list alone.
 expect "level 3" 0 "addresses: 7, blocked: 2 (level 3)" "${lists[@]}" --level 3 --check
+# Filter lists: a filter list with an exception and a hosts file. Listed hosts and their
+# subdomains are blocked at level 1 whatever the port; the exception, a longer name, a
+# white-listed host and a host named only in the query pass; level 3 uses no filter list.
+printf '[Adblock Plus 2.0]\n! Expires: 4 days\n||tracker.example^\n@@||ok.tracker.example^\n' >"$work/filters.txt"
+printf '# hosts\r\n127.0.0.1 localhost\r\n0.0.0.0 ads.other.net\r\n' >"$work/hosts.txt"
+printf '<!DOCTYPE html>\n<html><body>ads.other.net</body></html>\n' >"$work/page.html"
+cat >"$work/hosts-urls.txt" <<'URLS'
+http://cdn.tracker.example/p.gif
+http://ok.tracker.example/
+http://ADS.Other.Net:8080/x
+http://nottracker.example/
+http://www.safe.com.tracker.example/
+http://www.news.cn/?u=ads.other.net
+URLS
+filters=(--black "$work/black.lis" --white "$work/white.lis" --urls "$work/hosts-urls.txt"
+  --filter-list "$work/filters.txt" --filter-list "$work/hosts.txt")
+expect "filter lists at level 1" 0 "addresses: 6, blocked: 2 (level 1)" "${filters[@]}" --check
+expect "filter lists compiled" 0 "filter lists: 2, 3 distinct hosts" "${filters[@]}"
+expect "filter lists checked" 0 "6 verdicts compared with the line-by-line matcher, 0 differences" "${filters[@]}" --check
+expect "filter lists at level 3" 0 "addresses: 6, blocked: 0 (level 3)" "${filters[@]}" --level 3 --check
+expect "a web page as a filter list" 2 "page.html is not a filter list" "${filters[@]}" --filter-list "$work/page.html"
+expect "a missing filter list" 2 "cannot read $work/none.txt" "${filters[@]}" --filter-list "$work/none.txt"
 expect "a missing list" 2 "cannot read $work/none.lis" --black "$work/none.lis" --white "$work/white.lis" \
   --urls "$work/urls.txt"
 expect "no address file" 2 "usage: verdict-replay" --black "$work/black.lis" --white "$work/white.lis"
