@@ -52,24 +52,44 @@ DWORD WINAPI CallBound::watch(void* self) {
     auto* bound = static_cast<CallBound*>(self);
     while (WaitForSingleObject(bound->stop_.get(), kWatchdogTickMs) == WAIT_TIMEOUT) {
         PostThreadMessageW(bound->mainThread_, WM_NULL, 0, 0);
-        const ULONGLONG closingSince = bound->closingSince_;
-        if (closingSince && GetTickCount64() - closingSince > kBrowserCallBoundMs) {
-            // A hung browser must not keep the program alive once the user chose to leave.
+        // A hung browser must not keep the program alive once the user chose to leave; a
+        // main thread that is still getting on with the exit is left to finish it.
+        if (bound->closingSince_ && bound->mainThreadHeld()) {
             if (bound->lastWords_) bound->lastWords_();
-            TerminateProcess(GetCurrentProcess(), 0);
+            TerminateProcess(GetCurrentProcess(), kForcedExitCode);
         }
     }
     return 0;
 }
 
-void CallBound::watchClose(HWND mainWindow, std::function<void()> lastWords) {
-    mainWindow_ = mainWindow;
+bool CallBound::mainThreadHeld() const {
+    const ULONGLONG now = GetTickCount64(), began = waitBegan_, seen = waitSeen_;
+    // Seen lately: the watchdog's own messages make COM ask about a waiting call each tick.
+    return seen && now - seen <= 2 * kWatchdogTickMs && now - began > kBrowserCallBoundMs;
+}
+
+void CallBound::watchEndRequests(std::function<bool()> endRequested, std::function<void()> lastWords) {
+    endRequested_ = std::move(endRequested);
     lastWords_ = std::move(lastWords);
 }
 
-bool CallBound::closeRequested() const {
-    MSG waiting;
-    return mainWindow_ && PeekMessageW(&waiting, mainWindow_, WM_CLOSE, WM_CLOSE, PM_NOREMOVE);
+CallBound::Underway::~Underway() {
+    if (--bound_.underway_ > 0) return;
+    const auto actions = std::exchange(bound_.afterCalls_, {});
+    for (const auto& action : actions) {
+        try {
+            action();
+        } catch (...) {
+            // each action handles its own failures; none may end the others
+        }
+    }
+}
+
+void CallBound::afterCalls(std::function<void()> action) {
+    if (underway())
+        afterCalls_.push_back(std::move(action));
+    else
+        action();
 }
 
 void CallBound::closing() {
@@ -95,7 +115,10 @@ DWORD CallBound::RetryRejectedCall(HTASK, DWORD elapsed, DWORD) {
 }
 
 DWORD CallBound::MessagePending(HTASK, DWORD elapsed, DWORD) {
-    if (closeRequested()) {
+    const ULONGLONG now = GetTickCount64();
+    waitBegan_ = now - elapsed;
+    waitSeen_ = now;
+    if (endRequested_ && endRequested_()) {
         closing();
         return PENDINGMSG_CANCELCALL;
     }

@@ -12,6 +12,9 @@
 namespace nimbrel {
 namespace {
 
+// How long a window that did not answer is left alone before a pass tries it again.
+constexpr ULONGLONG kUnansweredRestMs = 30000;
+
 ComPtr<IConnectionPoint> findConnectionPoint(IUnknown* source, const IID& eventInterface) {
     ComPtr<IConnectionPointContainer> container;
     ComPtr<IConnectionPoint> point;
@@ -50,12 +53,31 @@ long windowCount(IShellWindows* windows) {
     return count;
 }
 
-ComPtr<IWebBrowser2> browserAt(IShellWindows* windows, long index) {
-    Variant at(index);
-    ComPtr<IDispatch> item;
-    ComPtr<IWebBrowser2> browser;
-    if (SUCCEEDED(windows->Item(*at.get(), &item)) && item) item.As(&browser);
-    return browser;
+WindowSnapshot windowsIn(IShellWindows* windows) {
+    ComPtr<IUnknown> unknown;
+    ComPtr<IEnumVARIANT> enumerator;
+    throwIfFailed(windows->_NewEnum(&unknown));
+    if (!unknown) throwIfFailed(E_POINTER);
+    throwIfFailed(unknown.As(&enumerator));
+    WindowSnapshot snapshot;
+    constexpr ULONG kBatch = 64;  // windows fetched by one call
+    for (HRESULT more = S_OK; more == S_OK;) {
+        Variant batch[kBatch];
+        VARIANT items[kBatch];
+        ULONG fetched = 0;
+        for (ULONG i = 0; i < kBatch; ++i) VariantInit(&items[i]);
+        more = enumerator->Next(kBatch, items, &fetched);
+        throwIfFailed(more);
+        for (ULONG i = 0; i < fetched && i < kBatch; ++i) {
+            *batch[i].put() = items[i];  // owned from here on
+            ComPtr<IDispatch> window;
+            const VARIANT& item = *batch[i].get();
+            if ((item.vt == VT_DISPATCH || item.vt == VT_UNKNOWN) && item.punkVal)
+                item.punkVal->QueryInterface(IID_PPV_ARGS(&window));
+            if (window) snapshot.push_back(std::move(window));
+        }
+    }
+    return snapshot;
 }
 
 ComPtr<IWebBrowser2> requireBrowserAt(IShellWindows* windows, long index) {
@@ -73,21 +95,26 @@ std::wstring locationOf(IWebBrowser2* window) {
     return location.str();
 }
 
-void WindowSubscriptions::subscribeNew(IShellWindows* windows, long count, IUnknown* listener, LONG& sinkcookie) {
-    for (long index = 0; index < count; ++index) subscribeAt(windows, index, listener, sinkcookie);
+void WindowSubscriptions::subscribeNew(const WindowSnapshot& windows, IUnknown* listener, LONG& sinkcookie) {
+    for (const ComPtr<IDispatch>& window : windows) subscribe(window.Get(), listener, sinkcookie);
 }
 
 void WindowSubscriptions::subscribeLatest(IShellWindows* windows, IUnknown* listener, LONG& sinkcookie) {
-    for (long index = windowCount(windows) - 1; index >= 0; --index)
-        if (subscribeAt(windows, index, listener, sinkcookie) == Found::known) break;
+    for (long index = windowCount(windows) - 1; index >= 0; --index) {
+        Variant at(index);
+        ComPtr<IDispatch> item;
+        if (FAILED(windows->Item(*at.get(), &item)) || !item) continue;
+        if (subscribe(item.Get(), listener, sinkcookie) == Found::known) break;
+    }
 }
 
-WindowSubscriptions::Found WindowSubscriptions::subscribeAt(IShellWindows* windows, long index, IUnknown* listener,
-                                                            LONG& sinkcookie) {
-    const ComPtr<IWebBrowser2> browser = browserAt(windows, index);
-    const ComPtr<IUnknown> identity = browser ? identityOf(browser.Get()) : nullptr;
+WindowSubscriptions::Found WindowSubscriptions::subscribe(IDispatch* item, IUnknown* listener, LONG& sinkcookie) {
+    // The identity first: a window already known costs no call into it.
+    const ComPtr<IUnknown> identity = identityOf(item);
     if (!identity || gone_.count(identity.Get())) return Found::nothing;
     if (isSubscribed(identity.Get())) return Found::known;
+    ComPtr<IWebBrowser2> browser;
+    if (FAILED(item->QueryInterface(IID_PPV_ARGS(&browser)))) return Found::nothing;
     ComPtr<IConnectionPoint> point = advise(browser.Get(), DIID_DWebBrowserEvents2, listener, sinkcookie);
     // A window without events is remembered too, so that it is not asked again; one whose
     // Advise failed is asked again next time.
@@ -96,15 +123,10 @@ WindowSubscriptions::Found WindowSubscriptions::subscribeAt(IShellWindows* windo
     return Found::added;
 }
 
-void WindowSubscriptions::pruneAbsent(IShellWindows* windows) {
+void WindowSubscriptions::pruneAbsent(const WindowSnapshot& windows) {
     WindowSet present;
-    const long count = windowCount(windows);
-    for (long index = 0; index < count; ++index) {
-        if (const ComPtr<IWebBrowser2> browser = browserAt(windows, index)) {
-            ComPtr<IUnknown> identity = identityOf(browser.Get());
-            if (identity) present.emplace(identity.Get(), identity);
-        }
-    }
+    for (const ComPtr<IDispatch>& window : windows)
+        if (ComPtr<IUnknown> identity = identityOf(window.Get())) present.emplace(identity.Get(), identity);
     std::vector<Subscription> absent;
     for (auto entry = subscriptions_.begin(); entry != subscriptions_.end();) {
         if (present.count(entry->first)) {
@@ -114,8 +136,9 @@ void WindowSubscriptions::pruneAbsent(IShellWindows* windows) {
             entry = subscriptions_.erase(entry);
         }
     }
-    for (WindowSet* marks : {&unanswered_, &gone_})
-        std::erase_if(*marks, [&](const auto& entry) { return !present.count(entry.first) && !isSubscribed(entry.first); });
+    const auto forgotten = [&](const auto& entry) { return !present.count(entry.first) && !isSubscribed(entry.first); };
+    std::erase_if(unanswered_, forgotten);
+    std::erase_if(gone_, forgotten);
     for (Subscription& subscription : absent) unadvise(subscription);
 }
 
@@ -129,10 +152,13 @@ void WindowSubscriptions::unadvise(const Subscription& subscription) {
     subscription.point->Unadvise(subscription.cookie);
 }
 
-bool WindowSubscriptions::mayCall(IUnknown* window, bool insideEvent) const {
+bool WindowSubscriptions::mayCall(IUnknown* window) const {
     const ComPtr<IUnknown> identity = identityOf(window);
     if (!identity || gone_.count(identity.Get())) return false;
-    return !(insideEvent && unanswered_.count(identity.Get()));
+    const auto unanswered = unanswered_.find(identity.Get());
+    if (unanswered == unanswered_.end()) return true;
+    const ULONGLONG since = unanswered->second.since;
+    return since && GetTickCount64() - since >= kUnansweredRestMs;
 }
 
 ComPtr<IUnknown> WindowSubscriptions::identityOf(IUnknown* window) {
@@ -142,14 +168,18 @@ ComPtr<IUnknown> WindowSubscriptions::identityOf(IUnknown* window) {
 }
 
 void WindowSubscriptions::markUnanswered(const ComPtr<IUnknown>& identity) {
-    if (identity) unanswered_.emplace(identity.Get(), identity);
+    if (identity) unanswered_[identity.Get()] = {identity, 0};
 }
 
 void WindowSubscriptions::noteOutcome(const ComPtr<IUnknown>& identity, HRESULT result) {
     if (!identity) return;
     switch (outcomeOf(result)) {
     case CallOutcome::answered: unanswered_.erase(identity.Get()); break;
-    case CallOutcome::unanswered: break;
+    case CallOutcome::unanswered: {
+        const auto waiting = unanswered_.find(identity.Get());
+        if (waiting != unanswered_.end()) waiting->second.since = GetTickCount64();
+        break;
+    }
     case CallOutcome::gone:
         unanswered_.erase(identity.Get());
         gone_.emplace(identity.Get(), identity);

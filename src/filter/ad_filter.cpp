@@ -61,7 +61,10 @@ void AdFilter::beforeNavigate(IDispatch* pDisp, VARIANT* url, VARIANT_BOOL* canc
         *cancel = VARIANT_TRUE;
     }
     if (verdict.runPopupStep) {
-        killpopupad(true);
+        // Never inside the event: a call into another window could keep this browser
+        // waiting for its answer.
+        if (!passPosted_) window_.postPopupPass();
+        passPosted_ = true;
         window_.startPopupTimers();
     }
 }
@@ -76,24 +79,39 @@ void AdFilter::popupTimerFired() {
     if (timerRunsPass(FilterSettings::of(settings_))) killpopupad();
 }
 
-void AdFilter::killpopupad(bool insideEvent) {
-    try {
-        runPopupPass(insideEvent);
-    } catch (...) {
+void AdFilter::popupPassPosted() {
+    passPosted_ = false;
+    killpopupad();
+}
+
+void AdFilter::killpopupad() {
+    if (passRunning_) {
+        passAgain_ = true;
+        return;
     }
+    passRunning_ = true;
+    do {
+        passAgain_ = false;
+        try {
+            runPopupPass();
+        } catch (...) {
+        }
+    } while (passAgain_ && !window_.closing());
+    passRunning_ = false;
 }
 
 // A window that does not answer in time, or whose process is gone, is passed over and the
 // pass goes on; a window that answers with a failure ends the pass. Once the program is
 // closing, nothing more is closed.
-void AdFilter::runPopupPass(bool insideEvent) {
+void AdFilter::runPopupPass() {
     const auto pass = PopupPass::begin(FilterSettings::of(settings_), ctrlDown(), lists());
     if (!pass) return;
+    const CallBound::Underway underway(*window_.bound);
     ComPtr<IShellWindows> windows = createShellWindows();
     const long count = windowCount(windows.Get());
     for (long index = 0; index < count && !window_.closing(); ++index) {
         const ComPtr<IWebBrowser2> window = requireBrowserAt(windows.Get(), index);
-        if (!window || !window_.subscriptions->mayCall(window.Get(), insideEvent)) continue;
+        if (!window || !window_.subscriptions->mayCall(window.Get())) continue;
         try {
             judgePopup(*pass, window.Get());
         } catch (const CallError& error) {

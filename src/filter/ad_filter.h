@@ -8,6 +8,7 @@
 #include "core/popup_rules.h"
 #include "core/settings_rules.h"
 
+#include "browser/call_bound.h"
 #include "browser/window_tracking.h"
 
 #include <windows.h>
@@ -32,8 +33,11 @@ public:
         std::function<ListTexts()> readLists;
         std::function<void(std::string_view address)> tracklog;
         std::function<void()> startPopupTimers;  // Timer3, Timer4 and Timer6, in that order
-        std::function<bool()> closing;             // once true, a pass closes nothing more
-        WindowSubscriptions* subscriptions;       // what calls into windows have shown
+        // Has popupPassPosted called once the event has answered, by a posted message.
+        std::function<void()> postPopupPass;
+        std::function<bool()> closing;        // once true, a pass closes nothing more
+        WindowSubscriptions* subscriptions;  // what calls into windows have shown
+        CallBound* bound;                    // where a pass says it walks the windows
     };
 
     AdFilter(const Settings& settings, const CodePage& codePage, Window window);
@@ -44,23 +48,26 @@ public:
     void beforeNavigate(IDispatch* pDisp, VARIANT* url, VARIANT_BOOL* cancel);
     void newWindow(VARIANT_BOOL* cancel);
     // One pop-up pass. It never fails: whatever fails ends the pass, and the windows not
-    // yet reached wait for the next one.
-    void killpopupad() { killpopupad(false); }
+    // yet reached wait for the next one. A pass asked for while one runs (an event or a
+    // timer while a call waits) runs once more after it, never inside it.
+    void killpopupad();
     // A pop-up timer fired (and has stopped itself).
     void popupTimerFired();
+    // The pass that a navigation asked for, now that its answer has gone back.
+    void popupPassPosted();
 
 private:
     std::shared_ptr<const CompiledLists> lists();
-    // Inside a browser event, windows that did not answer are left out; a timer's pass
-    // tries them again.
-    void killpopupad(bool insideEvent);
-    void runPopupPass(bool insideEvent);
+    void runPopupPass();
     void judgePopup(const PopupPass& pass, IWebBrowser2* window);
 
     const Settings& settings_;
     CodePage codePage_;
     Window window_;
     std::shared_ptr<const CompiledLists> compiled_;  // empty while stale
+    bool passPosted_ = false;
+    bool passRunning_ = false;
+    bool passAgain_ = false;
 };
 
 }  // namespace nimbrel

@@ -82,7 +82,7 @@ HWND TTarnwickForm1::control(int id) const {
 
 // Start-up: the design-time window first, then the two guarded phases.
 void TTarnwickForm1::FormCreate() {
-    callBound_.watchClose(hwnd(), [this] {
+    callBound_.watchEndRequests([this] { return closeRequested(); }, [this] {
         tray_.remove();
         try {
             writeRunningFlag(false);
@@ -135,9 +135,27 @@ void TTarnwickForm1::FormDestroy() {
     tray_.remove();
     for (OneShotTimer* timer : {&Timer1_, &Timer2_, &Timer3_, &Timer4_, &Timer6_, &ShellRetry_, &Prune_, &ShellCheck_})
         timer->disable();
-    SHDocVwDShellWindowsEvents1.Disconnect();
-    subscriptions_.unadviseAll();
-    shellwindows.Reset();
+    shellConnection_.disconnect();
+}
+
+// A close asked for while a call waits happens once the walks have ended: what they walk
+// stays until then. The waiting call itself is cancelled at once.
+void TTarnwickForm1::requestClose() {
+    if (!callBound_.underway()) {
+        FormClose();
+        DestroyWindow(hwnd());
+        return;
+    }
+    closing_ = true;
+    if (closeAfterCalls_) return;
+    closeAfterCalls_ = true;
+    callBound_.closing();
+    callBound_.afterCalls([this] { PostMessageW(hwnd(), WM_CLOSE, 0, 0); });
+}
+
+bool TTarnwickForm1::closeRequested() const {
+    MSG waiting;
+    return closeAfterCalls_ || PeekMessageW(&waiting, hwnd(), WM_CLOSE, WM_CLOSE, PM_NOREMOVE);
 }
 
 void TTarnwickForm1::Timer1Timer() {
@@ -167,9 +185,9 @@ bool TTarnwickForm1::routeTimer(UINT_PTR id) {
     case ids::Timer3: Timer3Timer(); return true;
     case ids::Timer4: Timer4Timer(); return true;
     case ids::Timer6: Timer6Timer(); return true;
-    case ids::ShellRetryTimer: ShellRetryTimer(); return true;
-    case ids::PruneTimer: PruneTimer(); return true;
-    case ids::ShellCheckTimer: ShellCheckTimer(); return true;
+    case ids::ShellRetryTimer: shellConnection_.timerFired(ShellConnection::Timer::retry); return true;
+    case ids::PruneTimer: shellConnection_.timerFired(ShellConnection::Timer::prune); return true;
+    case ids::ShellCheckTimer: shellConnection_.timerFired(ShellConnection::Timer::check); return true;
     default: return false;
     }
 }
@@ -244,10 +262,8 @@ LRESULT TTarnwickForm1::handleMessage(UINT message, WPARAM wParam, LPARAM lParam
     case DM_GETDEFID: return MAKELRESULT(ids::Button1, DC_HASDEFID);
     case kTrayCallbackMessage: trayiconmessage(lParam); return 0;
     case WM_MOUSEMOVE: ImagePanelMouseMove(); return 0;
-    case WM_CLOSE:
-        FormClose();
-        DestroyWindow(hwnd());
-        return 0;
+    case WM_CLOSE: requestClose(); return 0;
+    case kPopupPassMessage: PopupPassPosted(); return 0;
     case WM_DESTROY:
         FormDestroy();
         PostQuitMessage(0);
@@ -255,7 +271,7 @@ LRESULT TTarnwickForm1::handleMessage(UINT message, WPARAM wParam, LPARAM lParam
     default:
         if (message == taskbarCreatedMessage()) {
             taskbarcreated();
-            reconnectShell();  // a new shell has started: its collection is a new one
+            shellConnection_.reconnect();  // a new shell has started: its collection is a new one
             return 0;
         }
         break;

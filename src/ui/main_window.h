@@ -6,7 +6,7 @@
 #include "app/tray_icon.h"
 #include "browser/call_bound.h"
 #include "browser/event_sink.h"
-#include "browser/window_tracking.h"
+#include "browser/shell_connection.h"
 #include "core/settings_rules.h"
 #include "filter/ad_filter.h"
 #include "filter/list_files.h"
@@ -34,6 +34,8 @@ class TAboutForm;
 class TTarnwickForm1 : public Window {
 public:
     static constexpr const wchar_t* kClassName = L"TTarnwickForm1";
+    // Posted by the filter for the pop-up pass that an event asks for.
+    static constexpr UINT kPopupPassMessage = WM_APP + 14;
 
     TTarnwickForm1();
     ~TTarnwickForm1() override;
@@ -113,11 +115,11 @@ public:
     int curpage = 0;
     TAboutForm* AboutForm = nullptr;  // created at entry, after this window
     NavigationStrip::Look captionLook(int number) const { return ImagePanel_.look(number); }
-    ComPtr<IShellWindows> shellwindows;
     LONG sinkcookie = 0;
     TSHDocVwDWebBrowserEvents2 SHDocVwDWebBrowserEvents21{L"SHDocVwDWebBrowserEvents21"};
     TSHDocVwDShellWindowsEvents SHDocVwDShellWindowsEvents1{L"SHDocVwDShellWindowsEvents1"};
     HMENU trayMenu() const { return PopupMenu1_.get(); }
+    bool connectedToShell() const { return shellConnection_.connected(); }
     HWND control(int id) const;
 
 protected:
@@ -138,10 +140,10 @@ private:
     void createNavigationStrip();
     void startupFirstPhase();
     void connectBrowsers();
-    void reconnectShell();
-    void ShellRetryTimer();
-    void PruneTimer();
-    void ShellCheckTimer();
+    void shellTimer(ShellConnection::Timer timer, bool start);
+    void requestClose();
+    bool closeRequested() const;
+    void PopupPassPosted();
     void levelCommand(int level);
     void checkLevelItem(int level);
     void selectPage(int page);
@@ -176,6 +178,11 @@ private:
     OneShotTimer ShellRetry_{ids::ShellRetryTimer, 2000};
     OneShotTimer Prune_{ids::PruneTimer, 1000};
     OneShotTimer ShellCheck_{ids::ShellCheckTimer, 5000};
+    ShellConnection shellConnection_{callBound_, SHDocVwDShellWindowsEvents1, SHDocVwDWebBrowserEvents21, sinkcookie,
+                                     {
+                                         .start = [this](ShellConnection::Timer timer) { shellTimer(timer, true); },
+                                         .stop = [this](ShellConnection::Timer timer) { shellTimer(timer, false); },
+                                     }};
     CodePage codePage_ = systemCodePage();
     BlockLogView blockLog_;
     AdFilter filter_{settings, codePage_,
@@ -183,15 +190,17 @@ private:
                          .readLists = [this] { return readLists(); },
                          .tracklog = [this](std::string_view address) { tracklog(address); },
                          .startPopupTimers = [this] { startPopupTimers(); },
+                         .postPopupPass = [this] { PostMessageW(hwnd(), kPopupPassMessage, 0, 0); },
                          .closing = [this] { return closing_; },
-                         .subscriptions = &subscriptions_,
+                         .subscriptions = &shellConnection_.subscriptions(),
+                         .bound = &callBound_,
                      }};
     std::array<ListFile, 2> listFiles_;  // white, black: as they were read
     TrayIcon tray_;
-    WindowSubscriptions subscriptions_;
     bool minimiseHookInstalled_ = false;
     bool inTray_ = false;
     bool closing_ = false;
+    bool closeAfterCalls_ = false;  // asked to close while a call waited
 
 public:
     TFlatLook FlatLook1;  // last: switched on when everything else exists, undone first

@@ -75,6 +75,8 @@ void TTarnwickForm1::startPopupTimers() {
 
 void TTarnwickForm1::killpopupad() { filter_.killpopupad(); }
 
+void TTarnwickForm1::PopupPassPosted() { filter_.popupPassPosted(); }
+
 void TTarnwickForm1::Timer3Timer() {
     Timer3_.disable();
     filter_.popupTimerFired();

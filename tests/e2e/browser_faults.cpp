@@ -1,5 +1,6 @@
 #include "e2e/browser_faults.h"
 
+#include "../src/ui/control_ids.h"
 #include "standin/child_process.h"
 
 #include <algorithm>
@@ -9,22 +10,31 @@
 
 namespace e2e {
 
-AnswerSampler::AnswerSampler(HWND window, std::chrono::milliseconds period)
-    : thread_([this, window, period] {
+namespace ids = nimbrel::ids;
+
+PostedSampler::PostedSampler(HWND main_window, HWND exception_page_control, std::chrono::milliseconds period)
+    : thread_([this, main_window, exception_page_control, period] {
         while (!stop_) {
-          const auto took = time_of([&] {
-            DWORD_PTR result = 0;
-            if (!SendMessageTimeoutW(window, WM_NULL, 0, 0, SMTO_NORMAL, 2000, &result)) ++missed_;
-          });
-          ++samples_;
-          slowest_ = std::max<long long>(slowest_, took.count());
+          sample(main_window, exception_page_control);
           Sleep(static_cast<DWORD>(period.count()));
         }
       }) {}
 
-AnswerSampler::~AnswerSampler() {
+void PostedSampler::sample(HWND main_window, HWND page_control) {
+  const bool show_exceptions = !IsWindowVisible(page_control);
+  const auto start = std::chrono::steady_clock::now();
+  PostMessageW(main_window, WM_COMMAND, show_exceptions ? ids::Exception1 : ids::Preferences1, 0);
+  while (!stop_ && (IsWindowVisible(page_control) != FALSE) != show_exceptions) Sleep(5);
+  const auto took =
+      std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - start).count();
+  ++samples_;
+  slowest_ = std::max<long long>(slowest_, took);
+  if (took > 1000) held_ += took;
+}
+
+void PostedSampler::stop() {
   stop_ = true;
-  thread_.join();
+  if (thread_.joinable()) thread_.join();
 }
 
 std::chrono::milliseconds time_of(const std::function<void()>& action) {

@@ -8,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <string>
 
 namespace e2e {
@@ -36,6 +37,20 @@ class WindowTrackingTest : public ::testing::Test {
   }
   static bool reaches(StandinProcess& standin, int index, int advise_count) {
     return wait_until([&] { return advised(standin, index) >= advise_count; });
+  }
+  // Subscriptions ended, over every window the stand-in ever held.
+  static int unadvised_total(StandinProcess& standin) {
+    const std::string totals = standin.command("totals");
+    const size_t at = totals.find("unadvised=");
+    return at == std::string::npos ? -1 : std::stoi(totals.substr(at + 10));
+  }
+  // A navigation in each window of the collection reaches the program exactly once.
+  static void expect_every_window_judged(StandinProcess& standin) {
+    const int count = standin.number("count");
+    for (int index = 0; index < count; ++index)
+      EXPECT_EQ(standin.command("before-navigate " + std::to_string(index) + " http://news.test/"),
+                "cancel=0 sinks=1 failed=0")
+          << "window at " << index << " (" << standin.command("location " + std::to_string(index)) << ")";
   }
 };
 
@@ -107,6 +122,65 @@ TEST_F(WindowTrackingTest, ClosingEndsEverySubscription) {
   }
   EXPECT_EQ(standin.number("shell-advise"), 1);
   EXPECT_EQ(standin.number("shell-unadvise"), 1);
+  EXPECT_EQ(read_nimbrel_value(kRunningFlag), L"0");
+}
+
+// The shell changes while a prune walks it (the stand-in changes it while handing out the
+// second window): a window that closes moves the others down, a window that registers lands
+// beyond what the walk started from. Every window still open keeps its subscription.
+TEST_F(WindowTrackingTest, WindowsThatChangeWhileAPruneWalksKeepTheirSubscriptions) {
+  StandinProcess standin("--fake 5");
+  NimbrelProcess nimbrel;
+  ASSERT_NE(nimbrel.wait_for_main_window(), nullptr);
+  ASSERT_TRUE(reaches(standin, 4, 1));
+
+  EXPECT_EQ(standin.command("arm shell 2 remove 0"), "OK");
+  EXPECT_EQ(standin.command("arm shell 2 add-fake 1 http://during1.test/"), "OK");
+  EXPECT_EQ(standin.command("remove 4"), "OK");  // the revocation that starts a prune
+  EXPECT_TRUE(wait_until([&] { return standin.command("armed") != ""; }, 10s)) << "the prune walked";
+  EXPECT_TRUE(wait_until([&] { return unadvised_total(standin) >= 2; }, 10s));
+  Sleep(2500);  // any prune that follows
+  EXPECT_EQ(unadvised_total(standin), 2) << "only the two windows that closed";
+
+  EXPECT_EQ(standin.command("arm shell 2 add-fake 1 http://during2.test/"), "OK");
+  EXPECT_EQ(standin.command("remove 3"), "OK");
+  EXPECT_TRUE(wait_until([&] { return unadvised_total(standin) >= 3; }, 10s));
+  Sleep(2500);
+  EXPECT_EQ(unadvised_total(standin), 3) << standin.command("totals");
+  EXPECT_EQ(standin.number("count"), 4);
+  expect_every_window_judged(standin);
+  EXPECT_TRUE(nimbrel.running());
+}
+
+// While the program waits on the shell in the middle of a walk (here the one that follows
+// a registration), a new shell's cue and a request to close are taken at once and carried
+// out after the walk, which goes on with the collection it holds.
+TEST_F(WindowTrackingTest, ACueDuringAWalkIsCarriedOutAfterIt) {
+  auto old_shell = std::make_unique<StandinProcess>("--fake 2");
+  NimbrelProcess nimbrel;
+  ASSERT_NE(nimbrel.wait_for_main_window(), nullptr);
+  ASSERT_TRUE(reaches(*old_shell, 1, 1));
+  StandinProcess shell("--fake 1");  // the shell's collection is the new one's from now on
+
+  EXPECT_EQ(old_shell->command("arm shell 1 cue taskbar"), "OK");
+  EXPECT_EQ(old_shell->number("add-fake 1 http://later.test/"), 2);
+  EXPECT_EQ(old_shell->command("armed"), "answered");
+  EXPECT_TRUE(reaches(shell, 0, 1)) << "the new shell's window, after the walk";
+  EXPECT_EQ(shell.number("shell-advise"), 1);
+  EXPECT_EQ(advised(*old_shell, 2), 1) << "the walk went on through the old collection";
+  EXPECT_TRUE(wait_until([&] { return unadvised_total(*old_shell) == 3; }, 10s))
+      << "the old shell's windows are let go: " << old_shell->command("totals");
+  EXPECT_TRUE(nimbrel.running());
+  old_shell.reset();
+  expect_every_window_judged(shell);
+
+  EXPECT_EQ(shell.command("arm shell 1 cue close"), "OK");
+  EXPECT_EQ(shell.number("add-fake 1 http://last.test/"), 1);
+  EXPECT_EQ(shell.command("armed"), "answered");
+  ASSERT_TRUE(nimbrel.wait_for_exit());
+  EXPECT_EQ(nimbrel.exit_code(), 0u);
+  EXPECT_EQ(unadvised_total(shell), advised(shell, 0) + advised(shell, 1)) << "every subscription ended";
+  EXPECT_EQ(shell.number("shell-unadvise"), 1);
   EXPECT_EQ(read_nimbrel_value(kRunningFlag), L"0");
 }
 

@@ -32,15 +32,23 @@ void* FakeWindow::find_interface(REFIID riid) {
   return nullptr;
 }
 
-STDMETHODIMP FakeWindow::get_LocationURL(BSTR* url) {
+// The answer is the window's state when the call arrived, whatever armed actions do to it.
+HRESULT FakeWindow::begin_read() {
+  const bool closed = closes_on_quit_ && quits_;
+  reads_.reached();
   hang();
+  return closed ? RPC_E_DISCONNECTED : S_OK;
+}
+
+STDMETHODIMP FakeWindow::get_LocationURL(BSTR* url) {
+  if (const HRESULT closed = begin_read(); FAILED(closed)) return closed;
   if (!url) return E_POINTER;
   *url = Bstr(url_).detach();
   return S_OK;
 }
 
 STDMETHODIMP FakeWindow::get_ToolBar(int* value) {
-  hang();
+  if (const HRESULT closed = begin_read(); FAILED(closed)) return closed;
   if (!value) return E_POINTER;
   *value = toolbar_;
   return S_OK;
@@ -52,6 +60,7 @@ STDMETHODIMP FakeWindow::put_ToolBar(int value) {
 }
 
 STDMETHODIMP FakeWindow::Quit() {
+  if (closes_on_quit_ && quits_) return RPC_E_DISCONNECTED;
   ++quits_;
   return S_OK;
 }

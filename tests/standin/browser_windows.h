@@ -6,6 +6,7 @@
 #include "com_object.h"
 #include "connection_points.h"
 #include "events.h"
+#include "triggers.h"
 #include "type_info.h"
 
 #include <exdisp.h>
@@ -31,6 +32,9 @@ class WindowControl {
   virtual HRESULT before_navigate2(const std::wstring& url, FireResult& result) = 0;
   virtual HRESULT new_window2(FireResult& result) = 0;
   virtual HRESULT toolbar(int& value) = 0;
+  // Actions armed to run inside the window's address and tool-bar reads; null for
+  // windows whose reads the stand-in does not answer itself.
+  virtual Triggers* read_triggers() { return nullptr; }
   // Called when the stand-in ends.
   virtual void close() {}
 };
@@ -82,6 +86,9 @@ class FakeWindow final : public ComObject<UnimplementedBrowser, IConnectionPoint
  public:
   // A window without events offers no IConnectionPointContainer at all.
   FakeWindow(std::wstring url, int toolbar, bool offers_events);
+  // From its first Quit on, the window answers as a closed browser's object does: every
+  // read and Quit fail with RPC_E_DISCONNECTED.
+  void close_on_quit() { closes_on_quit_ = true; }
   ~FakeWindow() override;
 
   STDMETHODIMP get_LocationURL(BSTR* url) override;
@@ -109,16 +116,21 @@ class FakeWindow final : public ComObject<UnimplementedBrowser, IConnectionPoint
   HRESULT before_navigate2(const std::wstring& url, FireResult& result) override;
   HRESULT new_window2(FireResult& result) override;
   HRESULT toolbar(int& value) override;
+  Triggers* read_triggers() override { return &reads_; }
 
  protected:
   void* find_interface(REFIID riid) override;
 
  private:
+  // A read is answered: armed actions first, then the hang, if any.
+  HRESULT begin_read();
   std::wstring url_;
   int toolbar_;
   bool offers_events_;
   int quits_ = 0;
+  bool closes_on_quit_ = false;
   ComPtr<SinkList> events_;
+  Triggers reads_;
   DWORD hang_ms_ = 0;
   HANDLE cut_short_ = nullptr;
   void hang() const {

@@ -3,6 +3,7 @@
 #include <charconv>
 #include <cstdio>
 #include <sstream>
+#include <utility>
 #include <vector>
 
 namespace standin {
@@ -79,6 +80,7 @@ const Commands::Command Commands::kCommands[] = {
     {"count", 0, &Commands::count},
     {"add-fake", 2, &Commands::add_fake},
     {"add-mute", 1, &Commands::add_mute},
+    {"add-popup", 1, &Commands::add_popup},
     {"add-hung", 2, &Commands::add_hung},
     {"add-ie", 0, &Commands::add_ie},
     {"add-empty", 0, &Commands::add_empty},
@@ -98,6 +100,8 @@ const Commands::Command Commands::kCommands[] = {
     {"before-navigate", 2, &Commands::before_navigate},
     {"new-window", 1, &Commands::new_window},
     {"quit", 0, &Commands::quit},
+    {"cue", 1, &Commands::cue},
+    {"armed", 0, &Commands::armed},
 };
 
 std::string Commands::run(const std::string& line) {
@@ -106,6 +110,13 @@ std::string Commands::run(const std::string& line) {
   for (std::string word; stream >> word;) words.push_back(word);
   if (words.empty()) return "ERR empty command";
   const std::string name = words.front();
+  if (name == "arm") {
+    try {
+      return arm(line);
+    } catch (const CommandError& error) {
+      return "ERR " + error.reason;
+    }
+  }
   const Arguments args(std::vector<std::string>(words.begin() + 1, words.end()));
 
   for (const Command& command : kCommands) {
@@ -152,6 +163,49 @@ std::string Commands::add_fake(const Arguments& args) {
 std::string Commands::add_mute(const Arguments& args) { return add_fake(1, args.text(0), false); }
 
 std::string Commands::add_ie(const Arguments&) { return add_real(); }
+
+std::string Commands::add_popup(const Arguments& args) {
+  auto window = make_com<FakeWindow>(args.text(0), 0, true);
+  window->close_on_quit();
+  WindowControl* control = window.Get();
+  return std::to_string(shell_.add(static_cast<IWebBrowser2*>(window.Get()), control));
+}
+
+std::string Commands::arm(const std::string& line) {
+  std::istringstream stream(line);
+  std::string name, where, calls;
+  stream >> name >> where >> calls;
+  std::string command;
+  std::getline(stream >> std::ws, command);
+  if (command.empty()) throw CommandError{"arm takes a place, a count and a command"};
+  Triggers* triggers = &shell_.read_triggers();
+  if (where != "shell") {
+    triggers = window_at(Arguments({where})).read_triggers();
+    if (!triggers) throw CommandError{"that window's reads cannot be armed"};
+  }
+  triggers->arm(Arguments({calls}).number(0), [this, command] {
+    const std::string answer = run(command);
+    if (!armed_answers_.empty()) armed_answers_.push_back('|');
+    armed_answers_.append(answer);
+  });
+  return "OK";
+}
+
+std::string Commands::armed(const Arguments&) { return std::exchange(armed_answers_, {}); }
+
+// Sends a cue to the program's main window and waits for it to be handled: "answered", or
+// "timeout" when the program did not handle it within 5 s.
+std::string Commands::cue(const Arguments& args) {
+  const std::wstring what = args.text(0);
+  UINT message = 0;
+  if (what == L"taskbar") message = RegisterWindowMessageW(L"TaskbarCreated");
+  if (what == L"close") message = WM_CLOSE;
+  if (!message) throw CommandError{"cue taskbar or cue close"};
+  const HWND program = FindWindowW(L"TTarnwickForm1", nullptr);
+  if (!program) throw CommandError{"no program window"};
+  DWORD_PTR result = 0;
+  return SendMessageTimeoutW(program, message, 0, 0, SMTO_NORMAL, 5000, &result) ? "answered" : "timeout";
+}
 
 std::string Commands::add_hung(const Arguments& args) {
   ComPtr<IDispatch> window;

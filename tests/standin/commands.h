@@ -31,6 +31,7 @@ class Commands {
   std::string count(const Arguments& args);
   std::string add_fake(const Arguments& args);
   std::string add_mute(const Arguments& args);
+  std::string add_popup(const Arguments& args);
   std::string add_hung(const Arguments& args);
   std::string add_ie(const Arguments& args);
   std::string add_empty(const Arguments& args);
@@ -50,10 +51,16 @@ class Commands {
   std::string before_navigate(const Arguments& args);
   std::string new_window(const Arguments& args);
   std::string quit(const Arguments& args);
+  std::string cue(const Arguments& args);
+  // "arm <i|shell> <n> <command...>": the command runs inside the n-th read from now of
+  // that window or of the collection; "armed" gives the answers of those that ran.
+  std::string arm(const std::string& line);
+  std::string armed(const Arguments& args);
 
   WindowCollection& shell_;
   HungApartments hung_;
   bool quit_requested_ = false;
+  std::string armed_answers_;
 };
 
 }  // namespace standin

@@ -8,6 +8,57 @@
 
 namespace standin {
 
+namespace {
+
+// The collection's windows as they were when it was asked for them, as the shell's own
+// enumerator hands them out; its reads count as reads of the collection.
+class WindowEnumerator final : public ComObject<IEnumVARIANT> {
+ public:
+  WindowEnumerator(std::vector<ComPtr<IDispatch>> windows, Triggers& reads, ComPtr<IUnknown> owner)
+      : windows_(std::move(windows)), reads_(reads), owner_(std::move(owner)) {}
+
+  STDMETHODIMP Next(ULONG wanted, VARIANT* out, ULONG* fetched) override {
+    if (!out) return E_POINTER;
+    ULONG given = 0;
+    for (; given < wanted && next_ < windows_.size(); ++given, ++next_) {
+      reads_.reached();  // each window handed out counts, as one Item would
+      VariantInit(&out[given]);
+      V_VT(&out[given]) = VT_DISPATCH;
+      windows_[next_].CopyTo(&V_DISPATCH(&out[given]));
+    }
+    if (fetched) *fetched = given;
+    return given == wanted ? S_OK : S_FALSE;
+  }
+  STDMETHODIMP Skip(ULONG count) override {
+    next_ = std::min(windows_.size(), next_ + count);
+    return next_ < windows_.size() ? S_OK : S_FALSE;
+  }
+  STDMETHODIMP Reset() override {
+    next_ = 0;
+    return S_OK;
+  }
+  STDMETHODIMP Clone(IEnumVARIANT** copy) override {
+    if (!copy) return E_POINTER;
+    auto clone = make_com<WindowEnumerator>(windows_, reads_, owner_);
+    clone->next_ = next_;
+    *copy = clone.Detach();
+    return S_OK;
+  }
+
+ protected:
+  void* find_interface(REFIID riid) override {
+    return riid == IID_IEnumVARIANT ? static_cast<IEnumVARIANT*>(this) : nullptr;
+  }
+
+ private:
+  std::vector<ComPtr<IDispatch>> windows_;
+  size_t next_ = 0;
+  Triggers& reads_;
+  ComPtr<IUnknown> owner_;  // keeps the collection, and so reads_, alive
+};
+
+}  // namespace
+
 WindowCollection::WindowCollection() : events_(make_com<SinkList>(DIID_DShellWindowsEvents, this)) {}
 
 WindowCollection::~WindowCollection() { events_->detach(); }
@@ -85,14 +136,20 @@ STDMETHODIMP WindowCollection::Item(VARIANT index, IDispatch** window) {
   *window = nullptr;
   Variant position;
   if (FAILED(VariantChangeType(position.get(), &index, 0, VT_I4))) return E_INVALIDARG;
+  reads_.reached();
   const Entry* found = entry(V_I4(position.get()));
   if (!found || !found->window) return S_FALSE;
   return found->window.CopyTo(window);
 }
 
 STDMETHODIMP WindowCollection::_NewEnum(IUnknown** enumerator) {
-  if (enumerator) *enumerator = nullptr;
-  return E_NOTIMPL;
+  if (!enumerator) return E_POINTER;
+  std::vector<ComPtr<IDispatch>> windows;
+  for (const Entry& held : entries_)
+    if (held.window) windows.push_back(held.window);
+  auto snapshot = make_com<WindowEnumerator>(std::move(windows), reads_, static_cast<IShellWindows*>(this));
+  *enumerator = static_cast<IEnumVARIANT*>(snapshot.Detach());
+  return S_OK;
 }
 
 STDMETHODIMP WindowCollection::Register(IDispatch* window, LONG, int, LONG* cookie) {

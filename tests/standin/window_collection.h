@@ -5,6 +5,7 @@
 #include "com_object.h"
 #include "connection_points.h"
 #include "events.h"
+#include "triggers.h"
 #include "type_info.h"
 
 #include <exdisp.h>
@@ -41,6 +42,9 @@ class WindowCollection final
   LONG count() const { return static_cast<LONG>(entries_.size()); }
   FireResult fire(DISPID event, LONG cookie);
   AdviseCounts advise_counts() const { return events_->counts(); }
+  // Actions armed to run inside the collection's reads: each window handed out by Item or
+  // by Next of its enumerators counts as one.
+  Triggers& read_triggers() { return reads_; }
   // The stand-in ends: closes the real windows and drops every entry.
   void close_all();
 
@@ -71,6 +75,7 @@ class WindowCollection final
   std::vector<Entry> removed_;
   LONG last_cookie_ = 0;
   ComPtr<SinkList> events_;
+  Triggers reads_;
 };
 
 }  // namespace standin

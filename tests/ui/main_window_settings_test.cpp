@@ -75,7 +75,7 @@ TEST_F(MainWindowTest, ANonStringSettingShowsTheStartupMessageAndTheProgramGoesO
     pumpMessages(100);
     EXPECT_EQ(answerer.texts(), L"Errror while initiating, Please re-install Nimbrel.|");
     EXPECT_EQ(storedText(kSettingsKey, kRunningFlagValue), L"1");  // done before the failure
-    EXPECT_TRUE(window.shellwindows);                                // the browsers are still attached
+    EXPECT_TRUE(window.connectedToShell());                          // the browsers are still attached
     EXPECT_TRUE(IsWindow(window.hwnd()));
 }
 
