@@ -6,6 +6,7 @@
 
 #include <ocidl.h>
 
+#include <algorithm>
 #include <utility>
 #include <vector>
 
@@ -62,18 +63,17 @@ WindowSnapshot windowsIn(IShellWindows* windows) {
     WindowSnapshot snapshot;
     constexpr ULONG kBatch = 64;  // windows fetched by one call
     for (HRESULT more = S_OK; more == S_OK;) {
-        Variant batch[kBatch];
         VARIANT items[kBatch];
         ULONG fetched = 0;
-        for (ULONG i = 0; i < kBatch; ++i) VariantInit(&items[i]);
         more = enumerator->Next(kBatch, items, &fetched);
         throwIfFailed(more);
-        for (ULONG i = 0; i < fetched && i < kBatch; ++i) {
-            *batch[i].put() = items[i];  // owned from here on
+        for (ULONG i = 0; i < std::min(fetched, kBatch); ++i) {
+            Variant item;
+            *item.put() = items[i];  // owned from here on
+            const VARIANT& value = *item.get();
             ComPtr<IDispatch> window;
-            const VARIANT& item = *batch[i].get();
-            if ((item.vt == VT_DISPATCH || item.vt == VT_UNKNOWN) && item.punkVal)
-                item.punkVal->QueryInterface(IID_PPV_ARGS(&window));
+            if ((value.vt == VT_DISPATCH || value.vt == VT_UNKNOWN) && value.punkVal)
+                value.punkVal->QueryInterface(IID_PPV_ARGS(&window));
             if (window) snapshot.push_back(std::move(window));
         }
     }

@@ -184,6 +184,22 @@ TEST_F(WindowTrackingTest, ACueDuringAWalkIsCarriedOutAfterIt) {
   EXPECT_EQ(read_nimbrel_value(kRunningFlag), L"0");
 }
 
+// An exit that takes longer than the bound on one call, but gets on with it, is not cut
+// short: every subscription ends and the exit code says all went well.
+TEST_F(WindowTrackingTest, ASlowExitThatProgressesIsNotCutShort) {
+  StandinProcess standin("--fake 12");
+  NimbrelProcess nimbrel;
+  ASSERT_NE(nimbrel.wait_for_main_window(), nullptr);
+  ASSERT_TRUE(reaches(standin, 11, 1));
+  EXPECT_EQ(standin.command("slow-unadvise 400"), "OK");  // 13 subscriptions: over 5 s in all
+
+  nimbrel.close();
+  ASSERT_TRUE(nimbrel.wait_for_exit(60s));
+  EXPECT_EQ(nimbrel.exit_code(), 0u);
+  EXPECT_EQ(unadvised_total(standin), 12);
+  EXPECT_EQ(standin.number("shell-unadvise"), 1);
+}
+
 // The program says it cannot connect, waits for the message to be dismissed, then
 // ends by itself through the normal close.
 void expect_connection_failure_message_then_end() {

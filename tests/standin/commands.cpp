@@ -102,6 +102,7 @@ const Commands::Command Commands::kCommands[] = {
     {"quit", 0, &Commands::quit},
     {"cue", 1, &Commands::cue},
     {"armed", 0, &Commands::armed},
+    {"slow-unadvise", 1, &Commands::slow_unadvise},
 };
 
 std::string Commands::run(const std::string& line) {
@@ -188,6 +189,11 @@ std::string Commands::arm(const std::string& line) {
     if (!armed_answers_.empty()) armed_answers_.push_back('|');
     armed_answers_.append(answer);
   });
+  return "OK";
+}
+
+std::string Commands::slow_unadvise(const Arguments& args) {
+  set_unadvise_delay(static_cast<DWORD>(args.number(0)));
   return "OK";
 }
 

@@ -52,6 +52,7 @@ class Commands {
   std::string new_window(const Arguments& args);
   std::string quit(const Arguments& args);
   std::string cue(const Arguments& args);
+  std::string slow_unadvise(const Arguments& args);
   // "arm <i|shell> <n> <command...>": the command runs inside the n-th read from now of
   // that window or of the collection; "armed" gives the answers of those that ran.
   std::string arm(const std::string& line);

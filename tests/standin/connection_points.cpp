@@ -3,6 +3,7 @@
 #include <olectl.h>
 
 #include <algorithm>
+#include <atomic>
 
 namespace standin {
 
@@ -50,7 +51,14 @@ STDMETHODIMP SinkList::Advise(IUnknown* sink, DWORD* cookie) {
   return S_OK;
 }
 
+namespace {
+std::atomic<DWORD> unadvise_delay_ms{0};
+}  // namespace
+
+void set_unadvise_delay(DWORD ms) { unadvise_delay_ms = ms; }
+
 STDMETHODIMP SinkList::Unadvise(DWORD cookie) {
+  if (const DWORD delay = unadvise_delay_ms) Sleep(delay);
   const auto found = std::find_if(sinks_.begin(), sinks_.end(),
                                   [cookie](const auto& sink) { return sink.first == cookie; });
   if (found == sinks_.end()) return CONNECT_E_NOCONNECTION;

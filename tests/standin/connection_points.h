@@ -37,6 +37,10 @@ class CountingConnectionPoint : public ComObject<IConnectionPoint> {
   IConnectionPointContainer* owner_;  // not owned: the container owns us
 };
 
+// How long every Unadvise of the stand-in's own connection points takes from now on, as a
+// busy browser's would.
+void set_unadvise_delay(DWORD ms);
+
 // Keeps its subscribers itself, so that the stand-in can fire events at them.
 class SinkList final : public CountingConnectionPoint {
  public:
