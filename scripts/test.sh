@@ -152,6 +152,32 @@ locked_folder_stop() {
   return 0
 }
 
+# A really full disk for the saves: a small tmpfs mounted as a program folder, with a copy of
+# nimbrel.exe in it and in a sub-folder that takes no new file (so that both ways of saving
+# meet it); the test fills what is left. Always unmounted again.
+FULL_DISK=""
+full_disk_start() {
+  FULL_DISK="$WINEPREFIX/drive_c/nimbrel-full"
+  full_disk_stop
+  local exe="$NIMBREL_ROOT/build/win/nimbrel.exe" size
+  size=$(( $(stat -c %s "$exe" 2>/dev/null || echo 0) * 2 / 1024 + 1024 ))
+  mkdir -p "$FULL_DISK" && mount -t tmpfs -o "size=${size}k" tmpfs "$FULL_DISK" &&
+    mkdir "$FULL_DISK/locked" && cp "$exe" "$FULL_DISK/" && cp "$exe" "$FULL_DISK/locked/" &&
+    : >"$FULL_DISK/locked/white.lis" && : >"$FULL_DISK/locked/black.lis" && chattr +i "$FULL_DISK/locked" || {
+    count_failure "full disk: a small tmpfs could not be mounted and prepared"
+    full_disk_stop
+    return
+  }
+  export NIMBREL_FULL_DISK='C:\nimbrel-full'
+}
+full_disk_stop() {
+  [ -n "$FULL_DISK" ] && [ -d "$FULL_DISK" ] || return 0
+  chattr -i "$FULL_DISK/locked" 2>/dev/null
+  if mountpoint -q "$FULL_DISK"; then umount "$FULL_DISK" 2>/dev/null || umount -l "$FULL_DISK"; fi
+  unset NIMBREL_FULL_DISK
+  return 0
+}
+
 list_screenshots() {
   local shot found=0
   for shot in "$SHOTS"/*.png; do
@@ -166,21 +192,24 @@ wine_runners() {
   source "$NIMBREL_ROOT/scripts/wine-env.sh"
   source "$NIMBREL_ROOT/scripts/display.sh"
   display_start
-  trap 'wine_session_stop; display_stop; locked_folder_stop' EXIT
+  trap 'wine_session_stop; display_stop; locked_folder_stop; full_disk_stop' EXIT
   if ! bash "$NIMBREL_ROOT/scripts/prefix.sh"; then
     count_failure "Wine prefix: set-up failed"
   else
     # A run that was cut short may have left the prefix at another DPI.
     "$NIMBREL_WINE" reg delete 'HKCU\Control Panel\Desktop' /v LogPixels /f >/dev/null 2>&1 || true
     locked_folder_start
+    full_disk_start
     run_wine_runner win_tests "$NIMBREL_ROOT/build/win/win_tests.exe"
     run_wine_runner e2e_tests "$NIMBREL_ROOT/build/win/e2e_tests.exe"
     locked_folder_stop
+    full_disk_stop
     run_high_dpi_layout
   fi
   wine_session_stop
   display_stop
   locked_folder_stop
+  full_disk_stop
   trap - EXIT
 }
 

@@ -1,8 +1,8 @@
 #include "filter/block_log_export.h"
 
 #include "core/csv.h"
-#include "filter/list_files.h"
 #include "platform/ansi.h"
+#include "platform/safe_file.h"
 
 namespace nimbrel {
 

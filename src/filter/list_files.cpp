@@ -4,6 +4,7 @@
 #include "platform/ansi.h"
 #include "platform/error.h"
 #include "platform/raii.h"
+#include "platform/safe_file.h"
 
 #include <windows.h>
 
@@ -15,10 +16,6 @@ namespace {
 
 // What the box shows for a character the edit box cannot hold.
 constexpr wchar_t kUnshowable = L'\xFFFD';
-
-[[noreturn]] void cannotCreate(const std::wstring& path) {
-    throw Error(formatMessage(L"Cannot create file %s", {path}));
-}
 
 [[noreturn]] void cannotOpen(const std::wstring& path) { throw Error(formatMessage(L"Cannot open file %s", {path})); }
 
@@ -63,60 +60,6 @@ std::string readAll(const std::wstring& path) {
     return bytes;
 }
 
-bool writeAll(HANDLE file, std::string_view bytes) {
-    size_t written = 0;
-    while (written < bytes.size()) {
-        DWORD chunk = 0;
-        const auto wanted = static_cast<DWORD>(std::min<size_t>(bytes.size() - written, 1 << 20));
-        if (!WriteFile(file, bytes.data() + written, wanted, &chunk, nullptr) || chunk == 0) return false;
-        written += chunk;
-    }
-    return FlushFileBuffers(file) != 0;
-}
-
-bool writeInPlace(const std::wstring& path, std::string_view bytes) {
-    FileHandle file(CreateFileW(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_ALWAYS,
-                                  FILE_ATTRIBUTE_NORMAL, nullptr));
-    return file && writeAll(file.get(), bytes) && SetEndOfFile(file.get());
-}
-
-// A new file of a name no other file has, in the list's own folder; empty when the
-// folder allows no new file. A fresh name each time: a temporary file left behind by an
-// earlier save can never stand in the way.
-std::wstring newFileBeside(const std::wstring& path) {
-    const std::wstring folder = path.substr(0, path.find_last_of(L"\\/") + 1);
-    std::vector<wchar_t> name(MAX_PATH + folder.size());
-    if (!GetTempFileNameW(folder.c_str(), L"lis", 0, name.data())) return {};
-    return name.data();
-}
-
-// Gives the new file the old one's access list and attributes. ReplaceFileW merges them
-// as well, but where it cannot, it says nothing (REPLACEFILE_IGNORE_MERGE_ERRORS), and not
-// every implementation merges them at all.
-void takeOverAccessAndAttributes(const std::wstring& from, const std::wstring& to, DWORD attributes) {
-    DWORD size = 0;
-    GetFileSecurityW(from.c_str(), DACL_SECURITY_INFORMATION, nullptr, 0, &size);
-    std::vector<BYTE> descriptor(size);
-    if (size && GetFileSecurityW(from.c_str(), DACL_SECURITY_INFORMATION, descriptor.data(), size, &size))
-        SetFileSecurityW(to.c_str(), DACL_SECURITY_INFORMATION, descriptor.data());
-    SetFileAttributesW(to.c_str(), attributes);
-}
-
-// Writes a new file and swaps it in, so that a failed save never leaves half a list.
-bool replaceWithNewFile(const std::wstring& path, const std::wstring& temporary, std::string_view bytes) {
-    {
-        FileHandle file(CreateFileW(temporary.c_str(), GENERIC_WRITE, 0, nullptr, TRUNCATE_EXISTING,
-                                      FILE_ATTRIBUTE_NORMAL, nullptr));
-        if (!file || !writeAll(file.get(), bytes)) return false;
-    }
-    const DWORD attributes = GetFileAttributesW(path.c_str());
-    if (attributes == INVALID_FILE_ATTRIBUTES)
-        return MoveFileExW(temporary.c_str(), path.c_str(), MOVEFILE_WRITE_THROUGH) != 0;
-    takeOverAccessAndAttributes(path, temporary, attributes);
-    return ReplaceFileW(path.c_str(), temporary.c_str(), nullptr, REPLACEFILE_IGNORE_MERGE_ERRORS, nullptr,
-                        nullptr) != 0;
-}
-
 }  // namespace
 
 std::wstring listFilePath(const wchar_t* fileName) {
@@ -151,30 +94,10 @@ std::optional<ListFile> readListFile(const std::wstring& path) {
     return list;
 }
 
-void checkListFileWritable(const std::wstring& path) {
-    const DWORD attributes = GetFileAttributesW(path.c_str());
-    if (attributes == INVALID_FILE_ATTRIBUTES) return;
-    if (attributes & FILE_ATTRIBUTE_READONLY) cannotCreate(path);
-    FileHandle probe(CreateFileW(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                                   nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!probe) cannotCreate(path);
-}
-
 void writeListFile(const std::wstring& path, std::wstring_view text, ListEncoding encoding) {
     std::string bytes(byteOrderMark(encoding));
     bytes += encode(encoding, text);
     writeFileBytes(path, bytes);
-}
-
-void writeFileBytes(const std::wstring& path, std::string_view bytes) {
-    checkListFileWritable(path);
-    const std::wstring temporary = newFileBeside(path);
-    if (!temporary.empty()) {
-        const bool replaced = replaceWithNewFile(path, temporary, bytes);
-        DeleteFileW(temporary.c_str());  // nothing is left when the swap worked
-        if (replaced) return;
-    }
-    if (!writeInPlace(path, bytes)) cannotCreate(path);
 }
 
 }  // namespace nimbrel

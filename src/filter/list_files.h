@@ -33,17 +33,7 @@ struct ListFile {
 // be read throws "Cannot open file %s".
 std::optional<ListFile> readListFile(const std::wstring& path);
 
-// Throws "Cannot create file %s" when an existing file is read-only or held open by
-// another program, so that a save can find out before it writes anything.
-void checkListFileWritable(const std::wstring& path);
-
-// Replaces the file with the bytes, keeping the old file's attributes and security: they
-// go to a new file in the same folder first, so a failed save never leaves half a file;
-// where the folder allows no new file, the file is written in place. A file that cannot be
-// written throws "Cannot create file %s".
-void writeFileBytes(const std::wstring& path, std::string_view bytes);
-
-// The same for a list: the text in the encoding, with its mark.
+// Saves a list safely (platform/safe_file.h): the text in the encoding, with its mark.
 void writeListFile(const std::wstring& path, std::wstring_view text, ListEncoding encoding);
 
 }  // namespace nimbrel

@@ -5,6 +5,7 @@
 #include "filter/list_files.h"
 #include "filter/list_location.h"
 #include "platform/ansi.h"
+#include "platform/safe_file.h"
 #include "platform/window_text.h"
 #include "ui/control_ids.h"
 #include "ui/main_window.h"
@@ -46,7 +47,7 @@ void TTarnwickForm1::saveLists() {
     for (size_t i = 0; i < std::size(kListBoxes); ++i) {
         texts[i] = windowText(control(kListBoxes[i].memo));
         writes[i] = listFiles_[i].faithful || texts[i] != listFiles_[i].text;
-        if (writes[i]) checkListFileWritable(listWritePath(kListBoxes[i].file));
+        if (writes[i]) checkFileWritable(listWritePath(kListBoxes[i].file));
     }
     for (size_t i = 0; i < std::size(kListBoxes); ++i) {
         const std::wstring path = listWritePath(kListBoxes[i].file);

@@ -63,9 +63,18 @@ void CtrlKeyHeld::release() {
   down_ = false;
 }
 
+// With what a save that never ended leaves beside them (new and old bytes).
 void FilterEndToEndTest::remove_list_files() {
-  for (const wchar_t* name : {L"white.lis", L"black.lis", L"white.lis.new", L"black.lis.new"}) {
-    const std::wstring path = list_path(name);
+  std::vector<std::wstring> paths{list_path(L"white.lis"), list_path(L"black.lis")};
+  for (const wchar_t* pattern : {L"lis????.tmp", L"lis????.bak"}) {
+    WIN32_FIND_DATAW entry;
+    const HANDLE search = FindFirstFileW(list_path(pattern).c_str(), &entry);
+    if (search == INVALID_HANDLE_VALUE) continue;
+    do paths.push_back(list_path(entry.cFileName));
+    while (FindNextFileW(search, &entry));
+    FindClose(search);
+  }
+  for (const std::wstring& path : paths) {
     SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
     DeleteFileW(path.c_str());
   }

@@ -100,37 +100,65 @@ TEST_F(ListFileCasesTest, FilesComeBackByteForByteOrAreLeftAsTheyWere) {
   EXPECT_EQ(nimbrel_->wait_for_message_box(0ms), nullptr);
 }
 
-// A locked black list stops the confirm before the white list is written, and the
-// message names the black list; a temporary file left behind by an earlier save, even a
-// read-only one, never stands in the way.
+// A black list that another program holds open, not sharing it at all or not letting it be
+// replaced, stops the confirm before the white list is written, and the message names the
+// black list. Files left behind by an earlier save (with the names a save uses for the new
+// and the old bytes), read-only even, never stand in the way, and a save adds none.
 TEST_F(ListFileCasesTest, AConfirmChecksBothFilesBeforeWritingEither) {
-  put_file(white_, "w\r\n");
-  put_file(black_, "b\r\n");
-  const std::wstring leftover = white_ + L".new";
-  put_file(leftover, "left behind");
-  ASSERT_TRUE(SetFileAttributesW(leftover.c_str(), FILE_ATTRIBUTE_READONLY));
+  const std::wstring folder = white_.substr(0, white_.find_last_of(L'\\') + 1);
+  const std::wstring leftovers[] = {folder + L"lis0000.tmp", folder + L"lis0000.bak"};
+  for (const std::wstring& leftover : leftovers) {
+    put_file(leftover, "left behind");
+    ASSERT_TRUE(SetFileAttributesW(leftover.c_str(), FILE_ATTRIBUTE_READONLY));
+  }
   start_standin();
-  ASSERT_TRUE(start_nimbrel());
-  ASSERT_TRUE(set_control_text(control(ids::Memo1), L"w2"));
-  HANDLE lock = CreateFileW(black_.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
-  ASSERT_NE(lock, INVALID_HANDLE_VALUE);
+  const struct {
+    const char* name;
+    DWORD share;
+  } holds[] = {{"not shared", 0}, {"shared for reading and writing, not for replacing", FILE_SHARE_READ | FILE_SHARE_WRITE}};
+  for (const auto& hold : holds) {
+    SCOPED_TRACE(hold.name);
+    put_file(white_, "w\r\n");
+    put_file(black_, "b\r\n");
+    ASSERT_TRUE(start_nimbrel());
+    ASSERT_TRUE(set_control_text(control(ids::Memo1), L"w2"));
+    ASSERT_TRUE(set_control_text(control(ids::Memo2), L"b2"));
+    HANDLE held = CreateFileW(black_.c_str(), GENERIC_READ, hold.share, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(held, INVALID_HANDLE_VALUE);
 
-  ASSERT_TRUE(post_command(ids::Button1));
-  const HWND box = nimbrel_->wait_for_message_box(10s);
-  ASSERT_NE(box, nullptr);
-  EXPECT_EQ(message_box_text(box), L"Cannot create file " + black_ + L".");
-  EXPECT_EQ(file_bytes(white_), "w\r\n") << "no half a save";
-  press_ok(box);
-  EXPECT_TRUE(wait_until([&] { return !IsWindow(box); }, 5s));
-  CloseHandle(lock);
+    ASSERT_TRUE(post_command(ids::Button1));
+    const HWND box = nimbrel_->wait_for_message_box(10s);
+    EXPECT_NE(box, nullptr) << "a save that cannot be done was not reported";
+    if (box) {
+      EXPECT_EQ(message_box_text(box), L"Cannot create file " + black_ + L".");
+    }
+    EXPECT_EQ(file_bytes(white_), "w\r\n") << "no half a save";
+    if (box) {
+      press_ok(box);
+    }
+    EXPECT_TRUE(wait_until([&] { return !box || !IsWindow(box); }, 5s));
+    CloseHandle(held);
+    print_bytes({"held black.lis", "b\r\n", "", false}, file_bytes(black_));
+    EXPECT_EQ(file_bytes(black_), "b\r\n");
 
-  ASSERT_TRUE(post_command(ids::Button1));
-  EXPECT_TRUE(wait_until([&] { return !IsWindowVisible(main_); }, 10s)) << "the confirm went to its end";
-  EXPECT_EQ(file_bytes(white_), "w2");
-  EXPECT_EQ(file_bytes(black_), "b\r\n");
-  EXPECT_EQ(nimbrel_->wait_for_message_box(0ms), nullptr);
-  SetFileAttributesW(leftover.c_str(), FILE_ATTRIBUTE_NORMAL);
-  DeleteFileW(leftover.c_str());
+    ASSERT_TRUE(post_command(ids::Button1));
+    EXPECT_TRUE(wait_until([&] { return !IsWindowVisible(main_); }, 10s)) << "the confirm went to its end";
+    EXPECT_EQ(file_bytes(white_), "w2");
+    EXPECT_EQ(file_bytes(black_), "b2");
+    EXPECT_EQ(nimbrel_->wait_for_message_box(0ms), nullptr);
+    nimbrel_.reset();
+  }
+  for (const std::wstring& leftover : leftovers) {
+    EXPECT_EQ(file_bytes(leftover), "left behind");
+    SetFileAttributesW(leftover.c_str(), FILE_ATTRIBUTE_NORMAL);
+    DeleteFileW(leftover.c_str());
+  }
+  WIN32_FIND_DATAW entry;
+  for (const wchar_t* pattern : {L"lis????.tmp", L"lis????.bak"}) {
+    const HANDLE search = FindFirstFileW((folder + pattern).c_str(), &entry);
+    EXPECT_EQ(search, INVALID_HANDLE_VALUE) << "a save left a file behind";
+    if (search != INVALID_HANDLE_VALUE) FindClose(search);
+  }
 }
 
 }  // namespace

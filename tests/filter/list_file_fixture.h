@@ -3,6 +3,7 @@
 
 #include "filter/list_files.h"
 #include "filter/list_location.h"
+#include "platform/safe_file.h"
 
 #include <windows.h>
 
@@ -10,16 +11,40 @@
 #include <fstream>
 #include <iterator>
 #include <string>
+#include <vector>
 
 namespace nimbrel::testing {
 
 inline std::wstring whitePath() { return listFilePath(kWhiteListFile); }
 inline std::wstring blackPath() { return listFilePath(kBlackListFile); }
 
-inline void removeListFile(const std::wstring& path) {
+inline void removeFile(const std::wstring& path) {
     SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
     DeleteFileW(path.c_str());
-    DeleteFileW((path + L".new").c_str());
+}
+
+// The files a save makes beside the one it replaces (new bytes, old bytes) that are still
+// in the folder: none once a save has ended, whichever way.
+inline std::vector<std::wstring> saveLeftovers(const std::wstring& folder) {
+    std::vector<std::wstring> found;
+    for (const wchar_t* extension : {kSaveNewExtension, kSaveOldExtension}) {
+        WIN32_FIND_DATAW entry;
+        const std::wstring pattern = folder + kSavePrefix + L"????" + extension;
+        const HANDLE search = FindFirstFileW(pattern.c_str(), &entry);
+        if (search == INVALID_HANDLE_VALUE) continue;
+        do found.push_back(folder + entry.cFileName);
+        while (FindNextFileW(search, &entry));
+        FindClose(search);
+    }
+    return found;
+}
+
+inline std::wstring folderOf(const std::wstring& path) { return path.substr(0, path.find_last_of(L'\\') + 1); }
+
+inline void removeListFile(const std::wstring& path) {
+    if (path.empty()) return;
+    removeFile(path);
+    for (const std::wstring& leftover : saveLeftovers(folderOf(path))) removeFile(leftover);
 }
 
 inline void putFile(const std::wstring& path, const std::string& bytes) {
