@@ -84,6 +84,23 @@ NewFile newFileBeside(const std::wstring& path, const wchar_t* extension) {
     return made;
 }
 
+// Another program (a virus scanner, an indexer, a reader) may hold the file for a moment
+// without letting it be written or replaced: such a refusal is tried again for about a
+// second before it counts. The attempt gives the error it met, ERROR_SUCCESS when it worked.
+template <typename Attempt>
+DWORD retriedWhileShared(Attempt attempt) {
+    constexpr int kTries = 20;
+    constexpr DWORD kPause = 50;
+    DWORD error = attempt();
+    for (int tries = 1; error == ERROR_SHARING_VIOLATION && tries < kTries; ++tries) {
+        Sleep(kPause);
+        error = attempt();
+    }
+    return error;
+}
+
+DWORD errorOf(BOOL done) { return done ? ERROR_SUCCESS : GetLastError(); }
+
 // The folder refuses to take a file, as opposed to a disk that is full or a name in use.
 bool refusedByFolder(DWORD error) { return error == ERROR_ACCESS_DENIED || error == ERROR_WRITE_PROTECT; }
 
@@ -130,8 +147,13 @@ void replaceWithNewFile(const std::wstring& path, NewFile& temporary, std::strin
     if (backup.name.empty()) cannotCreate(path);
     backup.handle.reset();
     removeFile(backup.name);  // only its name is wanted: not every ReplaceFileW overwrites a backup
-    if (ReplaceFileW(path.c_str(), newBytes.name().c_str(), backup.name.c_str(), REPLACEFILE_IGNORE_MERGE_ERRORS,
-                     nullptr, nullptr)) {
+    const auto replace = [&] {
+        const DWORD error = errorOf(ReplaceFileW(path.c_str(), newBytes.name().c_str(), backup.name.c_str(),
+                                                 REPLACEFILE_IGNORE_MERGE_ERRORS, nullptr, nullptr));
+        const bool untouched = exists(path) && exists(newBytes.name()) && !exists(backup.name);
+        return error == ERROR_SHARING_VIOLATION && !untouched ? ERROR_UNABLE_TO_REMOVE_REPLACED : error;
+    };
+    if (retriedWhileShared(replace) == ERROR_SUCCESS) {
         newBytes.keep();
         removeFile(backup.name);
         return;
@@ -144,8 +166,12 @@ void replaceWithNewFile(const std::wstring& path, NewFile& temporary, std::strin
 // For a folder that takes no new file. The part beyond the old size goes first and the
 // old bytes are kept in memory, so that a failure can give the file back as it was.
 void writeInPlace(const std::wstring& path, std::string_view bytes) {
-    FileHandle file(CreateFileW(path.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                                FILE_ATTRIBUTE_NORMAL, nullptr));
+    FileHandle file;
+    retriedWhileShared([&] {
+        file = FileHandle(CreateFileW(path.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ, nullptr,
+                                      OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+        return errorOf(static_cast<bool>(file));
+    });
     std::string old;
     if (!file || !readAll(file.get(), old)) cannotCreate(path);
     const size_t front = std::min(old.size(), bytes.size());
@@ -171,12 +197,16 @@ void checkFileWritable(const std::wstring& path) {
     constexpr DWORD kShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
     // Replacing the file needs it free to be renamed; where that right is not ours at all,
     // it is written in place, which needs only the right to write.
-    FileHandle probe(
-        CreateFileW(path.c_str(), GENERIC_WRITE | DELETE, kShareAll, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!probe && GetLastError() == ERROR_ACCESS_DENIED)
-        probe = FileHandle(
-            CreateFileW(path.c_str(), GENERIC_WRITE, kShareAll, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!probe) cannotCreate(path);
+    const auto openable = [&](DWORD access) {
+        return retriedWhileShared([&] {
+            const FileHandle probe(
+                CreateFileW(path.c_str(), access, kShareAll, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+            return errorOf(static_cast<bool>(probe));
+        });
+    };
+    const DWORD error = openable(GENERIC_WRITE | DELETE);
+    if (error != ERROR_SUCCESS && (error != ERROR_ACCESS_DENIED || openable(GENERIC_WRITE) != ERROR_SUCCESS))
+        cannotCreate(path);
 }
 
 void writeFileBytes(const std::wstring& path, std::string_view bytes) {

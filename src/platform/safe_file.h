@@ -15,7 +15,7 @@ inline constexpr const wchar_t* kSaveOldExtension = L".bak";
 
 // Throws "Cannot create file %s" when a save of the file would fail for want of access:
 // a read-only file, or one another program holds open without letting it be written or
-// replaced. A missing file passes.
+// replaced (a hold of a moment, as a virus scanner's, is waited out). A missing file passes.
 void checkFileWritable(const std::wstring& path);
 
 // Replaces the file with the bytes, keeping the old file's attributes and access list. The
