@@ -1,5 +1,5 @@
-// A list file's bytes taken apart and put together again: the encoding is told by the
-// mark alone, no line keeps a line end of its encoding, and a file joined back with CR LF
+// A list file's bytes taken apart and put together again: the encoding is told by its
+// mark (UTF-8 without one only when the bytes are well-formed UTF-8), no line keeps a line end of its encoding, and a file joined back with CR LF
 // splits into the same lines once more.
 #include "core/list_file_text.h"
 #include "fuzz_input.h"

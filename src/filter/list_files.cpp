@@ -21,7 +21,8 @@ constexpr wchar_t kUnshowable = L'\xFFFD';
 
 std::wstring decode(ListEncoding encoding, std::string_view bytes) {
     switch (encoding) {
-    case ListEncoding::utf8: return fromCodePage(CP_UTF8, bytes);
+    case ListEncoding::utf8:
+    case ListEncoding::utf8NoMark: return fromCodePage(CP_UTF8, bytes);
     case ListEncoding::utf16le: {
         std::wstring text(bytes.size() / 2, L'\0');
         std::copy_n(bytes.data(), text.size() * 2, reinterpret_cast<char*>(text.data()));
@@ -35,7 +36,8 @@ std::wstring decode(ListEncoding encoding, std::string_view bytes) {
 
 std::string encode(ListEncoding encoding, std::wstring_view text) {
     switch (encoding) {
-    case ListEncoding::utf8: return toCodePage(CP_UTF8, text);
+    case ListEncoding::utf8:
+    case ListEncoding::utf8NoMark: return toCodePage(CP_UTF8, text);
     case ListEncoding::utf16le: return std::string(reinterpret_cast<const char*>(text.data()), text.size() * 2);
     case ListEncoding::ansi: break;
     }

@@ -1,5 +1,6 @@
-// The white and black list files beside the program: one pattern a line, in the system's
-// ANSI code page, or in UTF-8 or UTF-16 LE when the file starts with that byte-order mark.
+// The white and black list files: one pattern a line, in the system's ANSI code page, in
+// UTF-8 or UTF-16 LE when the file starts with that byte-order mark, or in UTF-8 without
+// a mark when its bytes say so.
 #pragma once
 
 #include "core/list_file_text.h"

@@ -20,7 +20,9 @@ struct ListCase {
 };
 
 const ListCase kUtf8EndingInLeadByte{"UTF-8 without a mark, a line ending in \xE4\xB8\xAD before CR LF",
-                                     "ad\xE4\xB8\xAD\r\nnext\r\n", "ad\xE4\xB8\xAD\r\nnext\r\n", true};
+                                     "ad\xE4\xB8\xAD\r\nnext\r\n", "ad\xE4\xB8\xAD\r\nnext\r\n", false};
+const ListCase kNotUtf8{"neither UTF-8 nor GB2312, a lead byte before CR LF", "ad\xAD\r\nnext\r\n",
+                        "ad\xAD\r\nnext\r\n", true};
 const ListCase kUtf8WithMark{"UTF-8 with its mark", "\xEF\xBB\xBF\xE5\xB9\xBF\xE5\x91\x8A\r\nb\xE4\xB8\xAD\r\n",
                              "\xEF\xBB\xBF\xE5\xB9\xBF\xE5\x91\x8A\r\nb\xE4\xB8\xAD\r\n", false};
 const ListCase kUtf16WithMark{"UTF-16 LE with its mark", "\xFF\xFE\x2D\x4E\r\0\n\0x\0"s,
@@ -89,6 +91,7 @@ TEST_F(ListFileCasesTest, FilesComeBackByteForByteOrAreLeftAsTheyWere) {
   }
   confirm_unchanged(kUtf8EndingInLeadByte, kUtf8WithMark);
   confirm_unchanged(kUtf16WithMark, kNulInside);
+  confirm_unchanged(kNotUtf8, kGb2312);
   confirm_unchanged(kLoneLineFeed, kGb2312);
 
   SCOPED_TRACE("a file left as it was is written once its box is changed");
@@ -98,6 +101,21 @@ TEST_F(ListFileCasesTest, FilesComeBackByteForByteOrAreLeftAsTheyWere) {
   ASSERT_TRUE(post_command(ids::Button1));
   EXPECT_TRUE(wait_until([&] { return file_bytes(black_) == "edited"; }, 10s));
   EXPECT_EQ(nimbrel_->wait_for_message_box(0ms), nullptr);
+}
+
+// A list saved by today's Notepad (UTF-8 without a mark) shows as written, and an edit
+// writes it back as UTF-8 without a mark.
+TEST_F(ListFileCasesTest, Utf8WithoutAMarkShowsAsWrittenAndStaysUtf8) {
+  const std::string utf8 = "\xE8\xBF\x87\xE6\xBB\xA4\xE4\xB8\xAD\r\n\xE7\xBD\x91\xE7\xAB\x99\r\n";  // 过滤中, 网站
+  put_file(white_, utf8);
+  start_standin();
+  ASSERT_TRUE(start_nimbrel());
+  EXPECT_EQ(control_text(control(ids::Memo1)), L"过滤中\r\n网站\r\n");
+  ASSERT_TRUE(set_control_text(control(ids::Memo1), L"过滤中\r\n网站\r\nad.example"));
+  ASSERT_TRUE(post_command(ids::Button1));
+  EXPECT_TRUE(wait_until([&] { return !IsWindowVisible(main_); }, 10s)) << "the confirm went to its end";
+  EXPECT_EQ(file_bytes(white_), utf8 + "ad.example");
+  EXPECT_EQ(control_text(control(ids::Memo1)), L"过滤中\r\n网站\r\nad.example") << "read back as written";
 }
 
 // A black list that another program holds open, not sharing it at all or not letting it be
