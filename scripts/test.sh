@@ -132,7 +132,8 @@ run_high_dpi_layout() {
 }
 
 # A program folder that takes no new file, as Program Files is for a standard user (a file
-# already in it may still be written). Wine runs everything as an administrator and root
+# already in it may still be written, as a shared black.lis that the administrator let
+# users change). Wine runs everything as an administrator and root
 # ignores file modes, so only the immutable flag stops a write; it is always taken off again.
 LOCKED_FOLDER=""
 locked_folder_start() {
@@ -141,6 +142,7 @@ locked_folder_start() {
   rm -rf "$LOCKED_FOLDER" && mkdir -p "$LOCKED_FOLDER" &&
     cp "$NIMBREL_ROOT/build/win/nimbrel.exe" "$LOCKED_FOLDER/" 2>/dev/null &&
     printf 'an old and much longer list\r\n' >"$LOCKED_FOLDER/existing.lis" &&
+    printf 'shared.example\r\n' >"$LOCKED_FOLDER/black.lis" &&
     chattr +i "$LOCKED_FOLDER" || {
     count_failure "standard-user folder: could not be made unwritable (chattr +i)"
     return

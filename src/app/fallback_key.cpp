@@ -1,6 +1,7 @@
 #include "app/fallback_key.h"
 
 #include "app/registry.h"
+#include "core/messages.h"
 #include "core/storage_place.h"
 #include "platform/error.h"
 
@@ -37,9 +38,20 @@ void FallbackKey::write(const wchar_t* name, const std::wstring& text) {
     writeString(user_.get(), name, text);
 }
 
+// Each copy is tried, whatever became of the other: Windows starts the machine's Run value
+// and the user's alike, so one left behind would go on starting the program.
 void FallbackKey::remove(const wchar_t* name) {
-    if (inUserKey(name)) deleteValue(user_.get(), name);
-    if (valueExists(machine_.get(), name)) deleteValue(machineWritable_ ? machine_.get() : nullptr, name);
+    bool stays = false;
+    const auto removeFrom = [&](HKEY key) {
+        try {
+            deleteValue(key, name);
+        } catch (const Error&) {
+            stays = true;
+        }
+    };
+    if (inUserKey(name)) removeFrom(user_.get());
+    if (valueExists(machine_.get(), name)) removeFrom(machineWritable_ ? machine_.get() : nullptr);
+    if (stays) throw Error(formatMessage(L"Failed to set data for '%s'", {name}));
 }
 
 }  // namespace nimbrel

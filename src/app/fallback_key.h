@@ -19,7 +19,7 @@ public:
     bool exists(const wchar_t* name) const;
     // Throws "Failed to set data for '%s'" when neither place takes the value.
     void write(const wchar_t* name, const std::wstring& text);
-    // Deletes the value from wherever it is; throws like a failed write when a copy stays.
+    // Deletes the value from both places; throws like a failed write when a copy stays.
     void remove(const wchar_t* name);
 
 private:

@@ -13,4 +13,12 @@ Place readPlace(bool userCopyExists);
 // goes machine-wide when that can be written.
 Place writePlace(bool userCopyExists, bool machineWritable);
 
+// A list file is chosen for itself: kept machine-wide while that file (or, for a new one,
+// its folder) can be written, which an administrator may grant for a shared list, else in
+// the user's copy.
+Place listWritePlace(bool machineWritable);
+// Read from where it is written; until the user's copy exists, the machine's file is the
+// list there is to read.
+Place listReadPlace(bool machineWritable, bool userCopyExists);
+
 }  // namespace nimbrel

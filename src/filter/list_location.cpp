@@ -33,6 +33,20 @@ bool directoryWritable(const std::wstring& directory) {
     return static_cast<bool>(file);
 }
 
+// Whether the user may change the file: not read-only, and open for writing to us. A file
+// that another program holds at the moment is still the user's to write.
+bool fileWritable(const std::wstring& path) {
+    const DWORD attributes = GetFileAttributesW(path.c_str());
+    if (attributes & FILE_ATTRIBUTE_READONLY) return false;
+    const FileHandle file(CreateFileW(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                      nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    return file || GetLastError() == ERROR_SHARING_VIOLATION;
+}
+
+bool besideWritable(const std::wstring& beside) {
+    return exists(beside) ? fileWritable(beside) : directoryWritable(directoryOf(beside));
+}
+
 }  // namespace
 
 std::wstring userListPath(const wchar_t* fileName) {
@@ -42,15 +56,15 @@ std::wstring userListPath(const wchar_t* fileName) {
 
 std::wstring listReadPath(const wchar_t* fileName) {
     const std::wstring user = userListPath(fileName);
-    return readPlace(!user.empty() && exists(user)) == Place::user ? user : listFilePath(fileName);
+    const std::wstring beside = listFilePath(fileName);
+    if (user.empty()) return beside;
+    return listReadPlace(besideWritable(beside), exists(user)) == Place::user ? user : beside;
 }
 
 std::wstring listWritePath(const wchar_t* fileName) {
     const std::wstring user = userListPath(fileName);
     const std::wstring beside = listFilePath(fileName);
-    if (user.empty() ||
-        writePlace(exists(user), directoryWritable(directoryOf(beside))) == Place::machine)
-        return beside;
+    if (user.empty() || listWritePlace(besideWritable(beside)) == Place::machine) return beside;
     CreateDirectoryW(directoryOf(user).c_str(), nullptr);  // its parent is the user's own
     return user;
 }

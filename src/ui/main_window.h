@@ -9,7 +9,7 @@
 #include "browser/shell_connection.h"
 #include "core/settings_rules.h"
 #include "filter/ad_filter.h"
-#include "filter/list_files.h"
+#include "filter/list_store.h"
 #include "platform/ansi.h"
 #include "platform/raii.h"
 #include "ui/block_log_view.h"
@@ -195,7 +195,7 @@ private:
                          .subscriptions = &shellConnection_.subscriptions(),
                          .bound = &callBound_,
                      }};
-    std::array<ListFile, 2> listFiles_;  // white, black: as they were read
+    ListStore lists_;
     TrayIcon tray_;
     bool minimiseHookInstalled_ = false;
     bool inTray_ = false;

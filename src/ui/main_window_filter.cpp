@@ -2,16 +2,11 @@
 // the two list boxes that the filter reads.
 #include "core/list_text.h"
 #include "core/messages.h"
-#include "filter/list_files.h"
-#include "filter/list_location.h"
 #include "platform/ansi.h"
-#include "platform/safe_file.h"
 #include "platform/window_text.h"
 #include "ui/control_ids.h"
 #include "ui/main_window.h"
 #include "ui/messages_box.h"
-
-#include <iterator>
 
 namespace nimbrel {
 
@@ -22,40 +17,19 @@ ListTexts TTarnwickForm1::readLists() const {
 
 namespace {
 
-struct ListBox {
-    const wchar_t* file;
-    int memo;
-};
-constexpr ListBox kListBoxes[] = {{kWhiteListFile, ids::Memo1}, {kBlackListFile, ids::Memo2}};
+constexpr int kListBoxes[] = {ids::Memo1, ids::Memo2};  // white, black, as the store keeps them
 
 }  // namespace
 
-// What each file was like is kept, so that a save writes it back the same way.
 void TTarnwickForm1::loadLists() {
-    for (size_t i = 0; i < std::size(kListBoxes); ++i) {
-        auto file = readListFile(listReadPath(kListBoxes[i].file));
-        if (file) SetWindowTextW(control(kListBoxes[i].memo), file->text.c_str());
-        listFiles_[i] = file ? std::move(*file) : ListFile{};
-    }
+    const auto texts = lists_.load();
+    for (size_t i = 0; i < texts.size(); ++i)
+        if (texts[i]) SetWindowTextW(control(kListBoxes[i]), texts[i]->c_str());
 }
 
-// Both files are checked before either is written, so that a save is never half done. A
-// file the box cannot show exactly is rewritten only when the user changed its box.
 void TTarnwickForm1::saveLists() {
-    std::wstring texts[std::size(kListBoxes)];
-    bool writes[std::size(kListBoxes)];
-    for (size_t i = 0; i < std::size(kListBoxes); ++i) {
-        texts[i] = windowText(control(kListBoxes[i].memo));
-        writes[i] = listFiles_[i].faithful || texts[i] != listFiles_[i].text;
-        if (writes[i]) checkFileWritable(listWritePath(kListBoxes[i].file));
-    }
-    for (size_t i = 0; i < std::size(kListBoxes); ++i) {
-        const std::wstring path = listWritePath(kListBoxes[i].file);
-        if (writes[i])
-            writeListFile(path, texts[i], listFiles_[i].encoding);
-        else
-            showMessage(hwnd(), formatMessage(kListFileKept, {path}));
-    }
+    lists_.save({windowText(control(kListBoxes[0])), windowText(control(kListBoxes[1]))},
+                [this](const std::wstring& path) { showMessage(hwnd(), formatMessage(kListFileKept, {path})); });
 }
 
 void TTarnwickForm1::WBEventsBeforeNavigate2(TSHDocVwDWebBrowserEvents2*, IDispatch* pDisp, VARIANT* url, VARIANT*,

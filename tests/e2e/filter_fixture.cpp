@@ -3,6 +3,9 @@
 #include "support/nimbrel_registry.h"
 #include "support/wait.h"
 
+#include <knownfolders.h>
+#include <shlobj.h>
+
 #include <algorithm>
 #include <fstream>
 #include <iterator>
@@ -63,9 +66,15 @@ void CtrlKeyHeld::release() {
   down_ = false;
 }
 
-// With what a save that never ended leaves beside them (new and old bytes).
+// With what a save that never ended leaves beside them (new and old bytes), and the user's
+// own copies, which a list the user may not write beside the program is saved to.
 void FilterEndToEndTest::remove_list_files() {
   std::vector<std::wstring> paths{list_path(L"white.lis"), list_path(L"black.lis")};
+  PWSTR local = nullptr;
+  if (SUCCEEDED(SHGetKnownFolderPath(FOLDERID_LocalAppData, 0, nullptr, &local)))
+    for (const wchar_t* name : {L"\\Nimbrel\\white.lis", L"\\Nimbrel\\black.lis"})
+      paths.push_back(local + std::wstring(name));
+  CoTaskMemFree(local);
   for (const wchar_t* pattern : {L"lis????.tmp", L"lis????.bak"}) {
     WIN32_FIND_DATAW entry;
     const HANDLE search = FindFirstFileW(list_path(pattern).c_str(), &entry);

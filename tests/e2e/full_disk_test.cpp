@@ -1,14 +1,13 @@
 // A confirm on a really full disk: scripts/test.sh mounts a small tmpfs as a program
-// folder (NIMBREL_FULL_DISK) with a copy of nimbrel.exe in it, and the test fills what is
+// folder (NIMBREL_FULL_DISK) with a copy of nimbrel.exe in it and in its sub-folder
+// "locked", which takes no new file (immutable flag), so that both ways of saving meet the
+// full disk: a new file beside the old one, and writing in place. The test fills what is
 // left. The old list must come through byte for byte, with a message naming it, and
 // nothing of the save left behind; with room again, the same confirm saves.
 #include "e2e/filter_fixture.h"
 #include "support/desktop_windows.h"
 #include "support/disk_filler.h"
 #include "support/wait.h"
-
-#include <knownfolders.h>
-#include <shlobj.h>
 
 #include <algorithm>
 #include <cstdint>
@@ -52,15 +51,6 @@ class FullDiskTest : public FilterEndToEndTest {
     FilterEndToEndTest::SetUp();
     root_ = test_support::full_disk_folder();
     if (root_.empty()) GTEST_SKIP() << "scripts/test.sh mounts a small file system for this";
-    forget_users_lists();
-  }
-  // The user's own copies would be read and written instead.
-  static void forget_users_lists() {
-    PWSTR folder = nullptr;
-    if (FAILED(SHGetKnownFolderPath(FOLDERID_LocalAppData, 0, nullptr, &folder))) return;
-    for (const wchar_t* name : {L"\\Nimbrel\\white.lis", L"\\Nimbrel\\black.lis"})
-      DeleteFileW((std::wstring(folder) + name).c_str());
-    CoTaskMemFree(folder);
   }
   void TearDown() override {
     FilterEndToEndTest::TearDown();
@@ -80,7 +70,7 @@ TEST_F(FullDiskTest, ASaveThatDoesNotFitLeavesTheOldListByteForByte) {
   const std::string old_list = test_support::list_of_size(66000, 'o');
   const std::string new_list = test_support::list_of_size(132000, 'n');
   start_standin();
-  for (const wchar_t* where : {L""}) {
+  for (const wchar_t* where : {L"", L"\\locked"}) {
     const std::wstring folder = root_ + where, black = folder + L"\\black.lis", white = folder + L"\\white.lis";
     SCOPED_TRACE(testing::PrintToString(folder));
     put_file(white, "w\r\n");

@@ -1,6 +1,7 @@
-// nimbrel.exe as a standard user meets it: a program folder it may not write (made so by
-// scripts/test.sh with the immutable flag, which stops even root) and machine-wide keys it
-// may only read. Settings, lists and the Run value are still saved, and read back.
+// nimbrel.exe as a standard user meets it: a program folder it may not add to (made so by
+// scripts/test.sh with the immutable flag, which stops even root), holding a shared
+// black.lis that the administrator let users write, and machine-wide keys it may only
+// read. Settings, lists and the Run value are still saved where they can be, and read back.
 #include "e2e/filter_fixture.h"
 #include "support/desktop_windows.h"
 #include "support/nimbrel_registry.h"
@@ -67,9 +68,14 @@ TEST_F(StandardUserTest, SettingsListsAndTheRunValueAreKeptForTheUserWhenTheMach
   EXPECT_EQ(nimbrel_->wait_for_message_box(2s), nullptr) << "no start-up failure";
   EXPECT_EQ(send_message(control(ids::SensitivityComboBox), CB_GETCURSEL, 0, 0), 3);
   ASSERT_TRUE(set_control_text(control(ids::Memo1), L"white.example"));
+  EXPECT_EQ(control_text(control(ids::Memo2)), L"shared.example\r\n") << "the shared list beside the program";
+  ASSERT_TRUE(set_control_text(control(ids::Memo2), L"shared.example\r\nmore.example"));
   ASSERT_TRUE(send_message(control(ids::SensitivityComboBox), CB_SETCURSEL, 4, 0));
   ASSERT_NO_FATAL_FAILURE(confirm(true));
   EXPECT_EQ(file_bytes(user_list(L"white.lis")), "white.example");
+  EXPECT_EQ(file_bytes(folder + L"\\black.lis"), "shared.example\r\nmore.example")
+      << "a shared list the user may write is kept where it is";
+  EXPECT_EQ(file_bytes(user_list(L"black.lis")), std::nullopt);
   EXPECT_EQ(value(HKEY_CURRENT_USER, kUserKey, L"killlevel"), L"4");
   EXPECT_EQ(value(HKEY_LOCAL_MACHINE, kMachineKey, L"killlevel"), L"3") << "the machine-wide value stays";
   EXPECT_EQ(value(HKEY_CURRENT_USER, kUserKey, L"istarnwickrunning"), L"1");
@@ -81,6 +87,7 @@ TEST_F(StandardUserTest, SettingsListsAndTheRunValueAreKeptForTheUserWhenTheMach
   EXPECT_EQ(value(HKEY_CURRENT_USER, kUserKey, L"istarnwickrunning"), L"0");
   ASSERT_TRUE(start_nimbrel(exe));
   EXPECT_EQ(control_text(control(ids::Memo1)), L"white.example") << "the user's copies are read back";
+  EXPECT_EQ(control_text(control(ids::Memo2)), L"shared.example\r\nmore.example");
   EXPECT_EQ(send_message(control(ids::CheckBox5), BM_GETCHECK, 0, 0), BST_CHECKED);
   EXPECT_EQ(send_message(control(ids::SensitivityComboBox), CB_GETCURSEL, 0, 0), 4) << "the user's value wins";
   ASSERT_NO_FATAL_FAILURE(confirm(false));

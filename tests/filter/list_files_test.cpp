@@ -50,6 +50,25 @@ TEST_F(ListFilesTest, ListsLiveBesideTheProgram) {
     EXPECT_EQ(blackPath(), directory + L"black.lis");
 }
 
+// Each list is kept where its own file can be written, and read from there. A list beside
+// the program that the user may not change is read until the user's own copy exists, which
+// then takes the saves; the other list stays where it is. Once the file beside the program
+// can be written again (an administrator shared it), it is the one used again.
+TEST_F(ListFilesTest, EachListIsKeptWhereItsOwnFileCanBeWritten) {
+    putFile(blackPath(), "shared\r\n");
+    ASSERT_TRUE(SetFileAttributesW(blackPath().c_str(), FILE_ATTRIBUTE_READONLY));
+    EXPECT_EQ(listReadPath(kBlackListFile), blackPath()) << "no copy of the user's own yet";
+    EXPECT_EQ(listWritePath(kBlackListFile), userListPath(kBlackListFile)) << "a file the user may not change";
+    EXPECT_EQ(listWritePath(kWhiteListFile), whitePath()) << "the other list, in a folder that may be written";
+    writeListFile(listWritePath(kBlackListFile), L"mine", ListEncoding::ansi);
+    EXPECT_EQ(listReadPath(kBlackListFile), userListPath(kBlackListFile));
+    EXPECT_EQ(fileBytes(blackPath()), "shared\r\n");
+
+    ASSERT_TRUE(SetFileAttributesW(blackPath().c_str(), FILE_ATTRIBUTE_NORMAL));
+    EXPECT_EQ(listReadPath(kBlackListFile), blackPath()) << "a shared list that may be written is used";
+    EXPECT_EQ(listWritePath(kBlackListFile), blackPath());
+}
+
 TEST_F(ListFilesTest, AMissingFileIsNoListAndNoError) { EXPECT_FALSE(readListFile(whitePath()).has_value()); }
 
 TEST_F(ListFilesTest, ReadingNormalisesLineEndsAndKeepsGb2312Bytes) {
