@@ -24,15 +24,69 @@ VIAddVersionKey /LANG=0 "ProductVersion" "${VERSION}"
 VIAddVersionKey /LANG=0 "CompanyName" "Nimbrel"
 VIAddVersionKey /LANG=0 "LegalCopyright" "Nimbrel"
 
+!include nsDialogs.nsh
+!include LogicLib.nsh
+
+Var Recommended  ; "1": the recommended settings, also in a silent install
+Var RecommendedBox
+Var FirstInstall
+
 Page directory
+Page custom RecommendedPage RecommendedPageLeave
 Page instfiles
 UninstPage uninstConfirm
 UninstPage instfiles
 LoadLanguageFile "${NSISDIR}\Contrib\Language files\SimpChinese.nlf"
 
+Function .onInit
+  StrCpy $Recommended 1
+FunctionEnd
+
+Function RecommendedPage
+  nsDialogs::Create 1018
+  Pop $0
+  ${NSD_CreateCheckbox} 0 0 100% 24u "使用推荐设置 (关闭弹出窗口, 阻挡广告链接, 订阅 EasyList China 和 EasyList)"
+  Pop $RecommendedBox
+  ${If} $Recommended == 1
+    ${NSD_Check} $RecommendedBox
+  ${EndIf}
+  nsDialogs::Show
+FunctionEnd
+
+Function RecommendedPageLeave
+  ${NSD_GetState} $RecommendedBox $0
+  ${If} $0 == ${BST_CHECKED}
+    StrCpy $Recommended 1
+  ${Else}
+    StrCpy $Recommended 0
+  ${EndIf}
+FunctionEnd
+
+; A setting the machine already has is never overwritten.
+!macro SetIfMissing NAME
+  ClearErrors
+  ReadRegStr $0 HKLM "Software\Nimbrel" "${NAME}"
+  ${If} ${Errors}
+    WriteRegStr HKLM "Software\Nimbrel" "${NAME}" "1"
+  ${EndIf}
+!macroend
+
 Section
   SetRegView 64
   SetShellVarContext all
+  ClearErrors
+  ReadRegStr $0 HKLM "${UNINSTALL_KEY}" "DisplayName"
+  ${If} ${Errors}
+    StrCpy $FirstInstall 1
+  ${EndIf}
+  ; On a first install: pop-ups closed, ad links blocked, and the program subscribes each
+  ; user to EasyList China and EasyList at its next start.
+  ${If} $Recommended == 1
+  ${AndIf} $FirstInstall == 1
+    !insertmacro SetIfMissing killpop
+    !insertmacro SetIfMissing killurl
+    WriteRegStr HKLM "Software\Nimbrel" "subscribelists" "1"
+  ${EndIf}
   SetOutPath "$INSTDIR"
   File "/oname=nimbrel.exe" "${EXE}"
   WriteUninstaller "$INSTDIR\uninstall.exe"
@@ -66,6 +120,7 @@ Section "Uninstall"
   SetShellVarContext current
   Delete "$LOCALAPPDATA\Nimbrel\white.lis"
   Delete "$LOCALAPPDATA\Nimbrel\black.lis"
+  RMDir /r "$LOCALAPPDATA\Nimbrel\filters"
   RMDir "$LOCALAPPDATA\Nimbrel"
   DeleteRegKey HKLM "Software\Nimbrel"
   DeleteRegKey HKCU "Software\Nimbrel"

@@ -55,7 +55,8 @@ void AdFilter::beforeNavigate(IDispatch* pDisp, VARIANT* url, VARIANT_BOOL* canc
     // The level and the keys first: asking the navigating object is a call into the browser.
     if (navigationIgnored(filter, ctrlDown(), true) || !isWebBrowser(pDisp)) return;
     const std::string address = addressText(url);
-    const NavigationVerdict verdict = judgeAddress(filter, *lists(), address);
+    const auto filterHosts = window_.filterHosts ? window_.filterHosts() : nullptr;
+    const NavigationVerdict verdict = judgeAddress(filter, *lists(), address, filterHosts.get());
     if (verdict.cancel) {
         window_.tracklog(address);
         *cancel = VARIANT_TRUE;

@@ -5,6 +5,7 @@
 
 #include "core/ansi_text.h"
 #include "core/compiled_list.h"
+#include "core/host_set.h"
 #include "core/popup_rules.h"
 #include "core/settings_rules.h"
 
@@ -38,6 +39,7 @@ public:
         std::function<bool()> closing;        // once true, a pass closes nothing more
         WindowSubscriptions* subscriptions;  // what calls into windows have shown
         CallBound* bound;                    // where a pass says it walks the windows
+        std::function<std::shared_ptr<const FilterHosts>()> filterHosts;  // those in force, or null
     };
 
     AdFilter(const Settings& settings, const CodePage& codePage, Window window);

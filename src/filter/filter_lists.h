@@ -9,9 +9,11 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <future>
 #include <memory>
 #include <optional>
 #include <string>
+#include <thread>
 #include <vector>
 
 namespace nimbrel {
@@ -55,6 +57,8 @@ public:
 
 private:
     std::shared_ptr<State> state_;  // shared with the worker, which may outlive a stuck download
+    std::thread worker_;
+    std::future<void> finished_;
 };
 
 // The public addresses of the lists that the recommended settings subscribe.

@@ -99,6 +99,8 @@ void TTarnwickForm1::FormCreate() {
     createFlatLook();
     startupFirstPhase();
     connectBrowsers();
+    filterLists = std::make_unique<FilterListManager>(hwnd(), kFilterListsChanged);
+    filterLists->startScheduler();
 }
 
 void TTarnwickForm1::startupFirstPhase() {
@@ -136,6 +138,7 @@ void TTarnwickForm1::FormDestroy() {
     for (OneShotTimer* timer : {&Timer1_, &Timer2_, &Timer3_, &Timer4_, &Timer6_, &ShellRetry_, &Prune_, &ShellCheck_})
         timer->disable();
     shellConnection_.disconnect();
+    filterLists.reset();
 }
 
 // A close asked for while a call waits happens once the walks have ended: what they walk

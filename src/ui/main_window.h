@@ -9,6 +9,7 @@
 #include "browser/shell_connection.h"
 #include "core/settings_rules.h"
 #include "filter/ad_filter.h"
+#include "filter/filter_lists.h"
 #include "filter/list_store.h"
 #include "platform/ansi.h"
 #include "platform/raii.h"
@@ -23,6 +24,7 @@
 #include <exdisp.h>
 
 #include <array>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -120,6 +122,9 @@ public:
     TSHDocVwDShellWindowsEvents SHDocVwDShellWindowsEvents1{L"SHDocVwDShellWindowsEvents1"};
     HMENU trayMenu() const { return PopupMenu1_.get(); }
     bool connectedToShell() const { return shellConnection_.connected(); }
+    // The filter lists: made once the window exists, which then hears of their changes.
+    static constexpr UINT kFilterListsChanged = WM_APP + 15;
+    std::unique_ptr<FilterListManager> filterLists;
     HWND control(int id) const;
 
 protected:
@@ -194,6 +199,7 @@ private:
                          .closing = [this] { return closing_; },
                          .subscriptions = &shellConnection_.subscriptions(),
                          .bound = &callBound_,
+                         .filterHosts = [this] { return filterLists ? filterLists->hosts() : nullptr; },
                      }};
     ListStore lists_;
     TrayIcon tray_;

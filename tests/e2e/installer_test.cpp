@@ -1,6 +1,7 @@
 // The installer made by scripts/package.sh, round trip: a silent install puts the program,
 // its uninstaller, a Start-menu shortcut and an Apps & features entry in place, and the
 // installed program starts; a silent uninstall takes them away and keeps the user's data.
+// A first install takes the recommended settings without overwriting the machine's own.
 #include "../src/ui/control_ids.h"
 #include "e2e/ui_driver.h"
 #include "support/nimbrel_registry.h"
@@ -64,7 +65,14 @@ TEST(InstallerTest, SilentInstallStartsAndSilentUninstallRemovesAllButTheUsersDa
   EXPECT_TRUE(exists(standin::beside_this_program(L"..\\dist\\nimbrel-" + three + L"-portable.zip")));
   const std::wstring folder = known_folder(FOLDERID_ProgramFiles) + L"\\Nimbrel\\";
   const std::wstring shortcut = known_folder(FOLDERID_CommonPrograms) + L"\\Nimbrel.lnk";
+  delete_nimbrel_key();
+  write_nimbrel_value(L"killpop", L"0");  // the machine's own choice
   ASSERT_EQ(run(setup, L"/S"), 0u) << "made by scripts/package.sh";
+  EXPECT_EQ(read_nimbrel_value(L"killurl"), L"1") << "a silent install takes the recommended settings";
+  EXPECT_EQ(read_nimbrel_value(L"killpop"), L"0") << "but never over a value the machine has";
+  EXPECT_EQ(read_nimbrel_value(L"subscribelists"), L"1") << "the mark for the recommended lists";
+  // The program started below would subscribe those public lists; this test reaches no network.
+  delete_nimbrel_value(L"subscribelists");
   EXPECT_TRUE(exists(folder + L"nimbrel.exe") && exists(folder + L"uninstall.exe") && exists(shortcut));
   EXPECT_EQ(machine_value(kUninstall, L"DisplayVersion"), three + L"." + std::to_wstring(v[3]));
   EXPECT_EQ(machine_value(kUninstall, L"Publisher"), L"Nimbrel");

@@ -1,0 +1,106 @@
+// Subscribed filter lists in a running nimbrel.exe: a list stored by an earlier run blocks
+// its hosts from the start, whether or not its server answers, by host at label boundaries,
+// at the levels that use the built-in host table and not against the white list.
+#include "e2e/filter_fixture.h"
+
+#include <knownfolders.h>
+#include <shlobj.h>
+
+#include <filesystem>
+
+namespace e2e {
+namespace {
+
+const std::string kCancelled = "cancel=1 sinks=1 failed=0";
+const std::string kPassed = "cancel=0 sinks=1 failed=0";
+constexpr const wchar_t* kListsKey = L"Software\\Nimbrel\\FilterLists";
+
+std::wstring copies_folder() {
+  PWSTR known = nullptr;
+  std::wstring folder;
+  if (SUCCEEDED(SHGetKnownFolderPath(FOLDERID_LocalAppData, 0, nullptr, &known)))
+    folder = std::wstring(known) + L"\\Nimbrel\\filters\\";
+  CoTaskMemFree(known);
+  return folder;
+}
+
+void forget_filter_lists() {
+  RegDeleteTreeW(HKEY_CURRENT_USER, kListsKey);
+  std::error_code ignored;
+  std::filesystem::remove_all(std::filesystem::path(copies_folder()), ignored);
+}
+
+class FilterSubscriptionTest : public FilterEndToEndTest {
+ protected:
+  void SetUp() override {
+    FilterEndToEndTest::SetUp();
+    forget_filter_lists();
+  }
+  void TearDown() override {
+    FilterEndToEndTest::TearDown();
+    forget_filter_lists();
+  }
+
+  // A list as an earlier run left it: its subkey and its copy.
+  static void store_list(const std::wstring& key, const std::wstring& source, const std::string& copy) {
+    const std::wstring path = std::wstring(kListsKey) + L"\\" + key;
+    const auto value = [&](const wchar_t* name, const std::wstring& text) {
+      RegSetKeyValueW(HKEY_CURRENT_USER, path.c_str(), name, REG_SZ, text.c_str(),
+                      static_cast<DWORD>((text.size() + 1) * sizeof(wchar_t)));
+    };
+    value(L"name", L"Stored");
+    value(L"source", source);
+    value(L"enabled", L"1");
+    value(L"status", L"已更新");
+    value(L"nextcheck", L"4102444800");  // not due during the test
+    std::filesystem::create_directories(std::filesystem::path(copies_folder()));
+    put_file(copies_folder() + key + L".txt", copy);
+  }
+};
+
+TEST_F(FilterSubscriptionTest, AStoredListBlocksItsHostsAtTheTableLevelsWithTheServerDownButNotAgainstTheWhiteList) {
+  set(L"killurl", L"1");
+  set(L"killlevel", L"1");
+  put_file(list_path(L"white.lis"), "safe.metrics.example.com\r\n");
+  store_list(L"1", L"http://127.0.0.1:9/list.txt", "[Adblock Plus 2.0]\n||metrics.example.com^\n||tracker.test^$third-party\n");
+  start_standin("--fake 1");
+  ASSERT_TRUE(start_nimbrel());
+
+  const std::string listed = "http://metrics.example.com/x.js";
+  ASSERT_TRUE(wait_until([&] { return fire_navigation(0, listed) == kCancelled; }, 20s))
+      << "the stored copy is compiled after the start and then blocks";
+  const std::string subdomain = "http://cdn.METRICS.example.com:8080/y.png?a=1";
+  const std::string other_list_host = "http://Tracker.Test./";
+  EXPECT_EQ(fire_navigation(0, subdomain), kCancelled);
+  EXPECT_EQ(fire_navigation(0, other_list_host), kCancelled);
+  EXPECT_EQ(fire_navigation(0, "http://safe.metrics.example.com/a"), kPassed) << "the white list exempts";
+  EXPECT_EQ(fire_navigation(0, "http://notmetrics.example.com/"), kPassed);
+  EXPECT_EQ(fire_navigation(0, "http://metrics.example.com.other.org/"), kPassed);
+  EXPECT_EQ(fire_navigation(0, "http://news.test/?u=metrics.example.com"), kPassed);
+  EXPECT_EQ(fire_navigation(0, "http://metrics.example.com@news.test/"), kPassed) << "user-info is not the host";
+  EXPECT_EQ(logged(), (std::vector<std::wstring>{L"http://metrics.example.com/x.js",
+                                                 L"http://cdn.METRICS.example.com:8080/y.png?a=1",
+                                                 L"http://Tracker.Test./"}));
+
+  ASSERT_TRUE(command(ids::Lowlevel1)) << "level \"低级\" uses no host table";
+  EXPECT_EQ(fire_navigation(0, listed), kPassed);
+  EXPECT_EQ(fire_navigation(0, subdomain), kPassed);
+  ASSERT_TRUE(command(ids::Normallevel1));
+  EXPECT_EQ(fire_navigation(0, subdomain), kCancelled);
+  EXPECT_EQ(logged().size(), 4u);
+}
+
+TEST_F(FilterSubscriptionTest, AListThatIsSwitchedOffBlocksNothing) {
+  set(L"killurl", L"1");
+  set(L"killlevel", L"0");
+  store_list(L"1", L"http://127.0.0.1:9/on.txt", "||tracker.test^\n");
+  store_list(L"2", L"http://127.0.0.1:9/off.txt", "||metrics.example.com^\n");
+  RegSetKeyValueW(HKEY_CURRENT_USER, L"Software\\Nimbrel\\FilterLists\\2", L"enabled", REG_SZ, L"0", 4);
+  start_standin("--fake 1");
+  ASSERT_TRUE(start_nimbrel());
+  ASSERT_TRUE(wait_until([&] { return fire_navigation(0, "http://tracker.test/") == kCancelled; }, 20s));
+  EXPECT_EQ(fire_navigation(0, "http://metrics.example.com/x.js"), kPassed);
+}
+
+}  // namespace
+}  // namespace e2e
