@@ -180,6 +180,46 @@ full_disk_stop() {
   return 0
 }
 
+# An https server on loopback for the filter-list tests, its certificate signed by a test CA
+# made here and trusted by the system (where Wine takes its roots from) only for this run.
+HTTPS_DIR=""
+HTTPS_PID=""
+TEST_CA="/usr/local/share/ca-certificates/nimbrel-test-ca-$$.crt"  # one per run: runs may overlap
+https_server_start() {
+  HTTPS_DIR="$(mktemp -d)"
+  local d="$HTTPS_DIR"
+  mkdir -p "$d/www" &&
+    printf '[Adblock Plus 2.0]\n||secure-ads.example.com^\n' >"$d/www/list.txt" &&
+    openssl req -x509 -newkey rsa:2048 -nodes -days 2 -subj "/CN=Nimbrel Test CA" \
+      -keyout "$d/ca.key" -out "$d/ca.crt" >/dev/null 2>&1 &&
+    openssl req -newkey rsa:2048 -nodes -subj "/CN=localhost" -keyout "$d/server.key" \
+      -out "$d/server.csr" >/dev/null 2>&1 &&
+    printf 'subjectAltName=DNS:localhost\nbasicConstraints=CA:FALSE\nextendedKeyUsage=serverAuth\n' >"$d/ext" &&
+    openssl x509 -req -in "$d/server.csr" -CA "$d/ca.crt" -CAkey "$d/ca.key" -CAcreateserial -days 2 \
+      -extfile "$d/ext" -out "$d/server.crt" >/dev/null 2>&1 &&
+    cp "$d/ca.crt" "$TEST_CA" && update-ca-certificates >/dev/null 2>&1 || {
+    count_failure "https test server: could not make or trust the test CA"
+    return
+  }
+  python3 "$NIMBREL_ROOT/tests/tools/https_server.py" "$d/www" "$d/server.crt" "$d/server.key" "$d/port" \
+    >"$LOGS/https-server.log" 2>&1 &
+  HTTPS_PID=$!
+  local tries=0
+  while [ ! -s "$d/port" ] && [ "$tries" -lt 100 ]; do sleep 0.1; tries=$((tries + 1)); done
+  [ -s "$d/port" ] && export NIMBREL_HTTPS_LIST="https://localhost:$(cat "$d/port")/list.txt"
+}
+https_server_stop() {
+  [ -n "$HTTPS_PID" ] && kill "$HTTPS_PID" 2>/dev/null
+  HTTPS_PID=""
+  if [ -f "$TEST_CA" ]; then
+    rm -f "$TEST_CA"
+    update-ca-certificates --fresh >/dev/null 2>&1
+  fi
+  [ -n "$HTTPS_DIR" ] && rm -rf "$HTTPS_DIR"
+  HTTPS_DIR=""
+  return 0
+}
+
 list_screenshots() {
   local shot found=0
   for shot in "$SHOTS"/*.png; do
@@ -194,7 +234,7 @@ wine_runners() {
   source "$NIMBREL_ROOT/scripts/wine-env.sh"
   source "$NIMBREL_ROOT/scripts/display.sh"
   display_start
-  trap 'wine_session_stop; display_stop; locked_folder_stop; full_disk_stop' EXIT
+  trap 'wine_session_stop; display_stop; locked_folder_stop; full_disk_stop; https_server_stop' EXIT
   if ! bash "$NIMBREL_ROOT/scripts/prefix.sh"; then
     count_failure "Wine prefix: set-up failed"
   else
@@ -202,7 +242,9 @@ wine_runners() {
     "$NIMBREL_WINE" reg delete 'HKCU\Control Panel\Desktop' /v LogPixels /f >/dev/null 2>&1 || true
     locked_folder_start
     full_disk_start
+    https_server_start
     run_wine_runner win_tests "$NIMBREL_ROOT/build/win/win_tests.exe"
+    https_server_stop
     run_wine_runner e2e_tests "$NIMBREL_ROOT/build/win/e2e_tests.exe"
     locked_folder_stop
     full_disk_stop

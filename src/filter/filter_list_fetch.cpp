@@ -54,7 +54,7 @@ std::wstring downloadStatus(const DownloadResult& result) {
     case DownloadOutcome::ok: return std::wstring(kListUpdated);
     case DownloadOutcome::notModified: return std::wstring(kListUnchanged);
     case DownloadOutcome::httpStatus: return formatMessage(kServerReturned, {std::to_wstring(result.status)});
-    case DownloadOutcome::badCertificate: return std::wstring(kBadCertificate);
+    case DownloadOutcome::insecure: return std::wstring(kInsecure);
     case DownloadOutcome::tooLarge: return std::wstring(kTooLarge);
     case DownloadOutcome::cutOff:
     case DownloadOutcome::stopped: return std::wstring(kCutOff);

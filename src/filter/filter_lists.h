@@ -26,7 +26,7 @@ struct FilterListRow {
     std::optional<std::int64_t> lastUpdate;  // unix seconds of the last successful update
     std::size_t rules = 0, unused = 0;
     // In the program's words: "已更新", "未改变", "正在更新...", "无法连接", "服务器返回 404",
-    // "不是过滤列表", "文件过大", "下载中断", "找不到文件", ...
+    // "不是过滤列表", "文件过大", "下载中断", "安全连接失败", "找不到文件", ...
     std::wstring status;
     bool updating = false;
 };

@@ -70,8 +70,10 @@ void useProxy(HINTERNET request, const Proxy& proxy) {
     WinHttpSetOption(request, WINHTTP_OPTION_PROXY, &info, sizeof info);
 }
 
-bool isCertificateError(DWORD error) {
+// A channel error is what some implementations report for a certificate they refused.
+bool isSecureChannelError(DWORD error) {
     switch (error) {
+    case ERROR_WINHTTP_SECURE_CHANNEL_ERROR:
     case ERROR_WINHTTP_SECURE_FAILURE:
     case ERROR_WINHTTP_SECURE_INVALID_CA:
     case ERROR_WINHTTP_SECURE_CERT_DATE_INVALID:
@@ -86,8 +88,8 @@ bool isCertificateError(DWORD error) {
 
 DownloadResult failedBeforeBody(DWORD error) {
     DownloadResult result;
-    if (isCertificateError(error))
-        result.outcome = DownloadOutcome::badCertificate;
+    if (isSecureChannelError(error))
+        result.outcome = DownloadOutcome::insecure;
     else if (error == ERROR_WINHTTP_UNRECOGNIZED_SCHEME || error == ERROR_WINHTTP_INVALID_URL)
         result.outcome = DownloadOutcome::badAddress;
     else

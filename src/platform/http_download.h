@@ -25,7 +25,7 @@ enum class DownloadOutcome {
     notModified,      // 304
     httpStatus,       // any other status: `status` says which
     cannotConnect,    // no name, no route, refused, timed out, proxy unreachable
-    badCertificate,   // the server's certificate failed the system's checks
+    insecure,         // no secure channel: the server's certificate failed the system's checks, or the handshake
     tooLarge,         // more than maxBytes, announced or received
     cutOff,           // the transfer ended before the announced length, or broke off
     cannotWrite,      // the body file could not be written

@@ -2,6 +2,7 @@
 // its hosts from the start, whether or not its server answers, by host at label boundaries,
 // at the levels that use the built-in host table and not against the white list.
 #include "e2e/filter_fixture.h"
+#include "support/wait.h"
 
 #include <knownfolders.h>
 #include <shlobj.h>
@@ -62,7 +63,7 @@ TEST_F(FilterSubscriptionTest, AStoredListBlocksItsHostsAtTheTableLevelsWithTheS
   set(L"killurl", L"1");
   set(L"killlevel", L"1");
   put_file(list_path(L"white.lis"), "safe.metrics.example.com\r\n");
-  store_list(L"1", L"http://127.0.0.1:9/list.txt", "[Adblock Plus 2.0]\n||metrics.example.com^\n||tracker.test^$third-party\n");
+  store_list(L"1", L"http://127.0.0.1:9/list.txt", "[Adblock Plus 2.0]\n||metrics.example.com^\n||tracker.test^\n");
   start_standin("--fake 1");
   ASSERT_TRUE(start_nimbrel());
 

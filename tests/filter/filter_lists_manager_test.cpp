@@ -10,6 +10,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -20,7 +22,7 @@ namespace {
 
 using e2e::LoopbackHttp;
 
-const std::string kFirstList = "[Adblock Plus 2.0]\n! Expires: 2 days\n||ads.example.com^\n||tracker.test^$third-party\n";
+const std::string kFirstList = "[Adblock Plus 2.0]\n! Expires: 2 days\n||ads.example.com^\n||tracker.test^\n||other.test^$third-party\n";
 const std::string kSecondList = "||ads.example.com^\n||newads.example.org^\n";
 
 std::string bytesOf(const std::wstring& path) {
@@ -68,6 +70,7 @@ TEST_F(FilterListManagerTest, AFailedOrRefusedUpdateLeavesTheListInForceAsItWasA
     const FilterListRow first = updated();
     EXPECT_EQ(first.status, L"已更新");
     EXPECT_EQ(first.rules, 2u);
+    EXPECT_EQ(first.unused, 1u) << "a rule with options is not used";
     EXPECT_TRUE(first.lastUpdate.has_value());
     ASSERT_TRUE(eventuallyBlocks("http://sub.ads.example.com:8080/banner.gif"));
     EXPECT_TRUE(blocks("HTTP://TRACKER.TEST/"));
@@ -180,6 +183,21 @@ TEST_F(FilterListManagerTest, AMalformedAddressAMissingFileOrATwiceAddedListIsRe
     EXPECT_EQ(refusal(L" " + server.url("/ONE.txt") + L" "), L"已有这个过滤列表: One");
     EXPECT_EQ(manager->rows().size(), 1u);
     EXPECT_EQ(updated().status, L"服务器返回 404");
+}
+
+// The https server and its test CA, trusted for the run, come from scripts/test.sh.
+TEST_F(FilterListManagerTest, AnHttpsListPassesTheSystemsCertificateChecksAndAWrongNameFailsThem) {
+    const char* address = std::getenv("NIMBREL_HTTPS_LIST");
+    if (!address) GTEST_SKIP() << "scripts/test.sh sets NIMBREL_HTTPS_LIST";
+    const std::wstring https(address, address + std::strlen(address));
+    start();
+    manager->add(L"Secure", https);
+    EXPECT_EQ(updated().status, L"已更新");
+    EXPECT_TRUE(eventuallyBlocks("https://x.secure-ads.example.com/"));
+    std::wstring byAddress = https;
+    byAddress.replace(byAddress.find(L"localhost"), 9, L"127.0.0.1");
+    manager->add(L"Wrong name", byAddress);
+    EXPECT_EQ(updated(1).status, L"安全连接失败") << "the certificate names localhost only";
 }
 
 TEST_F(FilterListManagerTest, TheInstallersMarkSubscribesTheRecommendedListsOnceForEachUser) {
