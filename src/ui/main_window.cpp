@@ -98,9 +98,11 @@ void TTarnwickForm1::FormCreate() {
     createTrayMenu();
     createFlatLook();
     startupFirstPhase();
-    connectBrowsers();
+    // Before the browsers: connecting may stop at a message box, and the lists' copies
+    // compile meanwhile.
     filterLists = std::make_unique<FilterListManager>(hwnd(), kFilterListsChanged);
     filterLists->startScheduler();
+    connectBrowsers();
 }
 
 void TTarnwickForm1::startupFirstPhase() {
