@@ -3,7 +3,7 @@
 // of its message loop (during a filter-list update, say) shows as a long round trip.
 //
 //   answer_run.exe SECONDS
-// prints: samples, median, p99 and longest round trip in ms, and when the longest came.
+// prints: samples, median, p99 and longest round trip in ms, and the longest of each 10 s.
 #include <windows.h>
 
 #include <algorithm>
@@ -23,8 +23,7 @@ int wmain(int argc, wchar_t** argv) {
         std::printf("no window\n");
         return 1;
     }
-    std::vector<double> times;
-    double longest = 0, longestAt = 0;
+    std::vector<double> times, slices;
     const auto end = Clock::now() + std::chrono::duration<double>(seconds);
     while (Clock::now() < end) {
         const auto begin = Clock::now();
@@ -32,15 +31,16 @@ int wmain(int argc, wchar_t** argv) {
         if (!SendMessageTimeoutW(window, WM_NULL, 0, 0, SMTO_NORMAL, 10000, &result)) break;
         const double ms = std::chrono::duration<double, std::milli>(Clock::now() - begin).count();
         times.push_back(ms);
-        if (ms > longest) {
-            longest = ms;
-            longestAt = std::chrono::duration<double>(begin - start).count();
-        }
+        const auto slice = static_cast<std::size_t>(std::chrono::duration<double>(begin - start).count() / 10);
+        if (slices.size() <= slice) slices.resize(slice + 1);
+        slices[slice] = std::max(slices[slice], ms);
         Sleep(2);
     }
     if (times.empty()) return 1;
     std::sort(times.begin(), times.end());
-    std::printf("%zu samples: median %.2f ms, p99 %.2f ms, longest %.2f ms at %.1f s\n", times.size(),
-                times[times.size() / 2], times[times.size() * 99 / 100], longest, longestAt);
+    std::printf("%zu samples: median %.2f ms, p99 %.2f ms; longest of each 10 s:", times.size(),
+                times[times.size() / 2], times[times.size() * 99 / 100]);
+    for (double longest : slices) std::printf(" %.0f", longest);
+    std::printf(" ms\n");
     return 0;
 }

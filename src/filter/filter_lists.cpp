@@ -38,6 +38,19 @@ bool sameText(const std::wstring& a, const std::wstring& b) {
            CSTR_EQUAL;
 }
 
+ScheduleTime scheduleTime(std::int64_t unixSeconds) { return ScheduleTime(std::chrono::seconds(unixSeconds)); }
+
+std::int64_t nextCheckAfter(std::int64_t attempt, const StoredList& list, double random) {
+    const auto expires = list.expiresHours > 0 ? std::optional(std::chrono::hours(list.expiresHours)) : std::nullopt;
+    return nextUpdate(scheduleTime(attempt), static_cast<unsigned>(list.failures), expires, random)
+        .time_since_epoch()
+        .count();
+}
+
+bool due(const StoredList& list, std::int64_t now) {
+    return isDue(list.nextCheck ? std::optional(scheduleTime(list.nextCheck)) : std::nullopt, scheduleTime(now));
+}
+
 // What an address or a path names, for a list added without a name.
 std::wstring nameOf(const std::wstring& source) {
     std::wstring name = source;
@@ -123,7 +136,7 @@ void FilterListManager::State::queueDueLists() {
     const std::int64_t now = unixNow();
     bool any = false;
     for (StoredList& list : lists)
-        if (list.nextCheck <= now && !list.row.updating && isWebAddress(list.row.source)) {
+        if (due(list, now) && !list.row.updating && isWebAddress(list.row.source)) {
             queueUpdate(list);
             any = true;
         }
@@ -177,7 +190,7 @@ void FilterListManager::State::finishUpdate(StoredList& list, ListFetch& fetch) 
     list.row.status = fetch.status;
     if (fetch.kind == ListFetch::Kind::failed) {
         ++list.failures;
-        list.nextCheck = now + nextCheckAfterFailure(list.failures, list.expiresHours, spread);
+        list.nextCheck = nextCheckAfter(now, list, spread);
     } else {
         list.failures = 0;
         list.row.lastUpdate = now;
@@ -190,7 +203,7 @@ void FilterListManager::State::finishUpdate(StoredList& list, ListFetch& fetch) 
             list.lastModified = fetch.lastModified;
             if (list.row.enabled) compileWanted = true;
         }
-        list.nextCheck = now + nextCheckAfterSuccess(list.expiresHours, spread);
+        list.nextCheck = nextCheckAfter(now, list, spread);
     }
     save(list);
 }
@@ -334,7 +347,7 @@ std::shared_ptr<const FilterHosts> FilterListManager::hosts() const { return sta
 void FilterListManager::startScheduler() {
     {
         std::lock_guard lock(state_->mutex);
-        if (!state_->firstCheck) state_->firstCheck = Clock::now() + kFirstCheckDelay;
+        if (!state_->firstCheck) state_->firstCheck = Clock::now() + kFirstUpdateCheckDelay;
     }
     state_->wake.notify_all();
 }

@@ -7,6 +7,7 @@
 #include <knownfolders.h>
 #include <shlobj.h>
 
+#include <ctime>
 #include <filesystem>
 
 namespace e2e {
@@ -53,7 +54,7 @@ class FilterSubscriptionTest : public FilterEndToEndTest {
     value(L"source", source);
     value(L"enabled", L"1");
     value(L"status", L"已更新");
-    value(L"nextcheck", L"4102444800");  // not due during the test
+    value(L"nextcheck", std::to_wstring(std::time(nullptr) + 86400));  // not due during the test
     std::filesystem::create_directories(std::filesystem::path(copies_folder()));
     put_file(copies_folder() + key + L".txt", copy);
   }

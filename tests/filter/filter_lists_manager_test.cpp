@@ -11,6 +11,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <ctime>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
@@ -54,6 +55,9 @@ protected:
     bool blocks(const char* address) const { return manager->hosts()->blocks(address); }
     bool eventuallyBlocks(const char* address) const {
         return e2e::wait_until([&] { return blocks(address); }, std::chrono::seconds(20));
+    }
+    static std::int64_t hoursUntilNextCheck() {
+        return (loadFilterLists().at(0).nextCheck - static_cast<std::int64_t>(std::time(nullptr)) + 1800) / 3600;
     }
     std::wstring copy(std::size_t index = 0) const {
         return filterCopiesFolder() + loadFilterLists().at(index).key + L".txt";
@@ -115,6 +119,8 @@ TEST_F(FilterListManagerTest, AFailedOrRefusedUpdateLeavesTheListInForceAsItWasA
     EXPECT_FALSE(blocks("http://tracker.test/"));
     EXPECT_EQ(bytesOf(copy()), kSecondList);
     EXPECT_EQ(loadFilterLists().at(0).etag, L"\"v2\"");
+    const std::int64_t hours = hoursUntilNextCheck();
+    EXPECT_TRUE(hours >= 86 && hours <= 106) << hours << " h: four days, give or take 10 %, after the failures";
 }
 
 TEST_F(FilterListManagerTest, AStartWithTheServerGoneBlocksFromTheStoredCopy) {
@@ -135,6 +141,7 @@ TEST_F(FilterListManagerTest, AStartWithTheServerGoneBlocksFromTheStoredCopy) {
     EXPECT_TRUE(eventuallyBlocks("http://www.ads.example.com/"));
     manager->updateNow({});
     EXPECT_EQ(updated().status, L"无法连接");
+    EXPECT_EQ(hoursUntilNextCheck(), 1) << "tried again in an hour";
     EXPECT_TRUE(blocks("http://www.ads.example.com/"));
     EXPECT_EQ(bytesOf(copy()), "0.0.0.0 ads.example.com\n127.0.0.1 localhost\n");
 }
