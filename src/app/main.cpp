@@ -19,7 +19,11 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
         form.show();
         MSG message;
         while (GetMessageW(&message, nullptr, 0, 0) > 0) {
-            if (form.hwnd() && IsDialogMessageW(form.hwnd(), &message)) continue;
+            // Tab, Enter and Esc work in every window of the program that holds controls.
+            const HWND window = GetAncestor(message.hwnd, GA_ROOT);
+            if (window && (GetWindowLongW(window, GWL_EXSTYLE) & WS_EX_CONTROLPARENT) &&
+                IsDialogMessageW(window, &message))
+                continue;
             TranslateMessage(&message);
             DispatchMessageW(&message);
         }

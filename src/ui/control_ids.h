@@ -32,6 +32,7 @@ enum Control : int {
     Label15,
     ListView1,
     Button3,
+    Button8,  // the exception page's "过滤列表..."
     Button1 = 300,
     Button6,
     Label29,
@@ -63,6 +64,7 @@ enum MenuItem : int {
     ImportAdServerList1,  // the black-list box's menu
     CopyAddress1,         // the block log's menu
     ExportLog1,
+    FilterLists1,  // the tray menu's "过滤列表..."
 };
 
 // The About window's controls.
@@ -79,6 +81,34 @@ enum Control : int {
     Button1,
 };
 }  // namespace about
+
+// The filter-list window's controls.
+namespace filterlists {
+enum Control : int {
+    ListView1 = 100,
+    Panel1,
+    Button1,  // 添加...
+    Button2,  // 删除
+    Button3,  // 立即更新
+    Button4,  // 关闭
+};
+}  // namespace filterlists
+
+// The dialog that adds a filter list.
+namespace addfilterlist {
+enum Control : int {
+    Label1 = 100,
+    ComboBox1,  // the well-known lists
+    Label2,
+    Edit1,  // 名称
+    Label3,
+    Edit2,  // 地址
+    Button1,  // 浏览...
+    Panel1,
+    Button2,  // 确定
+    Button3,  // 取消
+};
+}  // namespace addfilterlist
 
 // The tray menu's level items, by level "0" to "4".
 inline constexpr int kLevelItems[] = {oplevel1, Highlevel1, Normallevel1, Lowlevel1, Nonedisable1};

@@ -3,6 +3,7 @@
 #include "app/settings_store.h"
 #include "core/messages.h"
 #include "ui/control_ids.h"
+#include "ui/filter_list_form.h"
 #include "ui/messages_box.h"
 #include "ui/window_fit.h"
 
@@ -217,6 +218,8 @@ bool TTarnwickForm1::routeCommand(int id, int notification) {
         {ids::Exception1, &TTarnwickForm1::Exception1Click},
         {ids::V1, &TTarnwickForm1::V1Click},
         {ids::Visitoursite1, &TTarnwickForm1::Visitoursite1Click},
+        {ids::FilterLists1, &TTarnwickForm1::FilterLists1Click},
+        {ids::Button8, &TTarnwickForm1::Button8Click},
     };
     if ((id == ids::Memo1 || id == ids::Memo2) && notification == EN_CHANGE) {
         filter_.listsChanged();
@@ -266,6 +269,7 @@ LRESULT TTarnwickForm1::handleMessage(UINT message, WPARAM wParam, LPARAM lParam
     }
     case DM_GETDEFID: return MAKELRESULT(ids::Button1, DC_HASDEFID);
     case kTrayCallbackMessage: trayiconmessage(lParam); return 0;
+    case kFilterListsChanged: filterListsChanged(); return 0;
     case WM_MOUSEMOVE: ImagePanelMouseMove(); return 0;
     case WM_CLOSE: requestClose(); return 0;
     case kPopupPassMessage: PopupPassPosted(); return 0;

@@ -32,6 +32,7 @@
 namespace nimbrel {
 
 class TAboutForm;
+class TFilterListForm;
 
 class TTarnwickForm1 : public Window {
 public:
@@ -69,6 +70,8 @@ public:
     void Exception1Click();
     void V1Click();
     void Visitoursite1Click();
+    void FilterLists1Click();
+    void Button8Click();
     void SensitivityComboBoxChange();
 
     // Browser and shell events.
@@ -116,6 +119,7 @@ public:
     Settings settings;
     int curpage = 0;
     TAboutForm* AboutForm = nullptr;  // created at entry, after this window
+    std::unique_ptr<TFilterListForm> FilterListForm;  // made when first opened
     NavigationStrip::Look captionLook(int number) const { return ImagePanel_.look(number); }
     LONG sinkcookie = 0;
     TSHDocVwDWebBrowserEvents2 SHDocVwDWebBrowserEvents21{L"SHDocVwDWebBrowserEvents21"};
@@ -144,6 +148,7 @@ private:
     void createFlatLook();
     void createNavigationStrip();
     void startupFirstPhase();
+    void filterListsChanged();
     void connectBrowsers();
     void shellTimer(ShellConnection::Timer timer, bool start);
     void requestClose();

@@ -87,6 +87,7 @@ void TTarnwickForm1::createTrayMenu() {
     AppendMenuW(menu, MF_STRING, ids::Preferences1, L"选项");
     AppendMenuW(menu, MF_STRING, ids::Exception1, L"例外");
     AppendMenuW(menu, MF_STRING, ids::V1, L"日志");
+    AppendMenuW(menu, MF_STRING, ids::FilterLists1, L"过滤列表...");
     AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
     AppendMenuW(menu, MF_STRING, ids::Visitoursite1, L"访问主页");
     AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);

@@ -58,6 +58,8 @@ void TTarnwickForm1::createExceptionPage() {
     forwardContextMenu(createMemo(page, {9, 158, 321, 97}, ids::Memo2, font_.get(), scale_));
     Panel10_.create(page, {9, 266, 321, 2}, scale_, Panel::Bevel::lowered, GetSysColor(COLOR_BTNFACE),
                     ids::Panel10);
+    createControl(page, WC_BUTTONW, L"过滤列表...", BS_PUSHBUTTON | WS_TABSTOP, {98, 273, 113, 25}, ids::Button8,
+                  font_.get(), scale_);
     createControl(page, WC_BUTTONW, L"查看当前地址列表", BS_PUSHBUTTON | WS_TABSTOP, {217, 273, 113, 25},
                   ids::Button7, font_.get(), scale_);
 }

@@ -36,6 +36,7 @@ TEST_F(TrayMenuTest, HoldsEveryItemInOrderWithTheLevelsAsARadioGroup) {
         {ids::Preferences1, L"选项"},
         {ids::Exception1, L"例外"},
         {ids::V1, L"日志"},
+        {ids::FilterLists1, L"过滤列表..."},
         {0, nullptr},
         {ids::Visitoursite1, L"访问主页"},
         {0, nullptr},
