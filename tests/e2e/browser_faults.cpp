@@ -4,6 +4,7 @@
 #include "standin/child_process.h"
 
 #include <algorithm>
+#include <exception>
 #include <fstream>
 #include <iterator>
 #include <string>
@@ -45,9 +46,15 @@ std::chrono::milliseconds time_of(const std::function<void()>& action) {
 
 namespace {
 
+// A process of another checkout may end while its /proc files are read: the read then
+// fails, and that process is simply not ours to measure.
 std::string read_all(const std::wstring& path) {
-  std::ifstream file(path.c_str(), std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
+  try {
+    std::ifstream file(path.c_str(), std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
+  } catch (const std::exception&) {
+    return {};
+  }
 }
 
 std::string lower(std::string text) {
