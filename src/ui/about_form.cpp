@@ -143,17 +143,7 @@ void TAboutForm::ShowModal() {
     ShowWindow(hwnd(), SW_SHOW);
     SetForegroundWindow(hwnd());
     SetFocus(GetDlgItem(hwnd(), ids::about::Button1));
-    MSG message;
-    while (modal_) {
-        const BOOL got = GetMessageW(&message, nullptr, 0, 0);
-        if (got <= 0) {
-            PostQuitMessage(static_cast<int>(message.wParam));  // the outer loop must end too
-            break;
-        }
-        if (IsDialogMessageW(hwnd(), &message)) continue;
-        TranslateMessage(&message);
-        DispatchMessageW(&message);
-    }
+    runModalLoop();
     modal_ = false;
     if (owner_) EnableWindow(owner_, TRUE);  // before hiding, so that the owner gets the activation back
     if (hwnd()) ShowWindow(hwnd(), SW_HIDE);

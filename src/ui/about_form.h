@@ -52,7 +52,6 @@ private:
     BitmapHandle picture_;
     Panel Panel1_;
     HWND owner_ = nullptr;
-    bool modal_ = false;
 
 public:
     TFlatLook FlatLook1;  // last: switched on when everything else exists, undone first

@@ -90,17 +90,7 @@ bool TAddFilterListForm::ShowModal(HWND owner) {
     ShowWindow(hwnd(), SW_SHOW);
     SetForegroundWindow(hwnd());
     SetFocus(GetDlgItem(hwnd(), id::ComboBox1));
-    MSG message;
-    while (modal_) {
-        const BOOL got = GetMessageW(&message, nullptr, 0, 0);
-        if (got <= 0) {
-            PostQuitMessage(static_cast<int>(message.wParam));  // the outer loop must end too
-            break;
-        }
-        if (IsDialogMessageW(hwnd(), &message)) continue;
-        TranslateMessage(&message);
-        DispatchMessageW(&message);
-    }
+    runModalLoop();
     modal_ = false;
     EnableWindow(owner, TRUE);  // before hiding, so that the owner gets the activation back
     destroy();

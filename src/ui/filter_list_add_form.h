@@ -41,7 +41,6 @@ private:
     Scaler scale_;
     FontHandle font_;
     Panel Panel1_;
-    bool modal_ = false;
     bool added_ = false;
 
 public:

@@ -63,4 +63,18 @@ LRESULT CALLBACK Window::trampoline(HWND hwnd, UINT message, WPARAM wParam, LPAR
     return 0;
 }
 
+void Window::runModalLoop() {
+    MSG message;
+    while (modal_) {
+        const BOOL got = GetMessageW(&message, nullptr, 0, 0);
+        if (got <= 0) {
+            PostQuitMessage(static_cast<int>(message.wParam));  // the outer loop must end too
+            break;
+        }
+        if (IsDialogMessageW(hwnd_, &message)) continue;
+        TranslateMessage(&message);
+        DispatchMessageW(&message);
+    }
+}
+
 }  // namespace nimbrel

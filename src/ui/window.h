@@ -24,6 +24,11 @@ protected:
                       int width, int height, HWND parent);
     virtual LRESULT handleMessage(UINT message, WPARAM wParam, LPARAM lParam);
     void destroy();
+    // Runs a modal window's own message loop while modal_ is true; a WM_QUIT that arrives
+    // meanwhile ends it and is posted again for the outer loop.
+    void runModalLoop();
+
+    bool modal_ = false;
 
 private:
     static LRESULT CALLBACK trampoline(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
