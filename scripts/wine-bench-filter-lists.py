@@ -1,6 +1,7 @@
 #!/usr/bin/env python3
 """A measured run under Wine (not a test) of filter lists of 300,000 hosts: the time until
-nimbrel.exe's window shows with no list and with such a list stored, and the window's answers
+nimbrel.exe's window shows with no list and with such a list stored, the navigation round trip
+from the stand-in's fake window with and without such a list in force, and the window's answers
 (WM_NULL round trips from ANSWER_RUN_EXE) while the program updates the list from a loopback
 server at its first scheduled check, 60 s after the start.
 
@@ -18,14 +19,17 @@ import threading
 import time
 from pathlib import Path
 
+import wine_bench_shared as shared
+from wine_bench_shared import window_shown
+
 WINE, NIMBREL, STANDIN, ANSWER_RUN = sys.argv[1:5]
-TITLE = "Quellix (Nimbrel)"
 HOSTS = 300_000
+ROUND_TRIPS = 1000
 LISTS_KEY = r"HKCU\Software\Nimbrel\FilterLists"
 
 
 def wine(*args):
-    subprocess.run([WINE, *args], check=False, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+    shared.wine(WINE, *args)
 
 
 def host_list(kind):
@@ -54,31 +58,6 @@ def store_list(source, body, next_check):
         wine("reg", "add", key, "/v", name, "/t", "REG_SZ", "/d", value, "/f")
     copies_folder().mkdir(parents=True, exist_ok=True)
     (copies_folder() / "1.txt").write_bytes(body)
-
-
-def window_shown():
-    tree = subprocess.run(["xwininfo", "-root", "-tree"], capture_output=True, text=True).stdout
-    for line in tree.splitlines():
-        if '"%s"' % TITLE in line:
-            window = subprocess.run(["xwininfo", "-id", line.split()[0]], capture_output=True, text=True).stdout
-            if "IsViewable" in window:
-                return True
-    return False
-
-
-class Standin:
-    """The stand-in shell with one fake window, for the program to connect to."""
-
-    def __init__(self):
-        self.process = subprocess.Popen([WINE, STANDIN, "--fake", "1"], stdin=subprocess.PIPE,
-                                        stdout=subprocess.PIPE, stderr=subprocess.DEVNULL, text=True)
-        while "READY" not in self.process.stdout.readline():
-            pass
-
-    def close(self):
-        self.process.stdin.write("quit\n")
-        self.process.stdin.flush()
-        self.process.wait(timeout=30)
 
 
 def time_to_show():
@@ -122,6 +101,48 @@ def measure_start():
            " ".join("%.2f" % t for t in empty), " ".join("%.2f" % t for t in with_list)), flush=True)
 
 
+def round_trips(addresses):
+    """Median and p99 in ms of one `before-navigate` each, and how many were cancelled."""
+    standin = shared.Standin(WINE, STANDIN)
+    nimbrel = subprocess.Popen([WINE, NIMBREL], stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+    start = time.perf_counter()
+    while standin.ask("advise 0") in ("0", "") and time.perf_counter() - start < 60:
+        time.sleep(0.02)
+    time.sleep(3)  # the stored copies are compiled off the main thread; let that end first
+    times, cancelled = [], 0
+    for address in addresses:
+        begin = time.perf_counter()
+        cancelled += standin.ask("before-navigate 0 " + address).startswith("cancel=1")
+        times.append((time.perf_counter() - begin) * 1000)
+    standin.close()
+    nimbrel.kill()
+    nimbrel.wait()
+    times.sort()
+    return statistics.median(times), times[int(0.99 * (len(times) - 1))], cancelled
+
+
+def measure_round_trip():
+    # Half of the addresses on a host of the list (or a subdomain of one), half on none; the
+    # same addresses both times.
+    addresses = []
+    for i in range(ROUND_TRIPS):
+        if i % 2:
+            addresses.append("http://www.h%d.ads%d.test/img/%d.gif?r=%d" % (i * 7, i * 7 % 997, i, i))
+        else:
+            addresses.append("http://news.example%d.com.cn/2003/0612/index%d.html?from=home" % (i, i))
+    results = {}
+    for case in ("none", "stored"):
+        forget_lists()
+        if case == "stored":
+            store_list("http://127.0.0.1:9/list.txt", host_list("ads"), int(time.time()) + 86400)
+        for _ in range(2):  # the first run of each case warms Wine's caches
+            results[case] = round_trips(addresses)
+        subprocess.run([WINE.replace("wine64", "wineserver"), "-k"], stderr=subprocess.DEVNULL)
+    print("navigation round trip, %d events: no filter list median %.3f ms, p99 %.3f ms (%d cancelled); "
+          "%d hosts in force median %.3f ms, p99 %.3f ms (%d cancelled)" %
+          ((ROUND_TRIPS, *results["none"], HOSTS, *results["stored"])), flush=True)
+
+
 def measure_update():
     ListServer.body = host_list("track")
     server = http.server.ThreadingHTTPServer(("127.0.0.1", 0), ListServer)
@@ -141,7 +162,8 @@ def measure_update():
 
 
 def main():
-    standin = Standin()
+    measure_round_trip()
+    standin = shared.Standin(WINE, STANDIN)
     for name, value in {"killurl": "1", "killlevel": "1", "killpop": "0", "automin": "0"}.items():
         wine("reg", "add", r"HKLM\SOFTWARE\Nimbrel", "/v", name, "/t", "REG_SZ", "/d", value, "/f")
     measure_start()

@@ -17,43 +17,16 @@ import sys
 import time
 from pathlib import Path
 
+import wine_bench_shared as shared
+from wine_bench_shared import window_shown
+
 WINE, NIMBREL, STANDIN, DATA, IMPORT_RUN = sys.argv[1:6]
 EVENTS = int(sys.argv[6]) if len(sys.argv) > 6 else 1000
-TITLE = "Quellix (Nimbrel)"
 SETTINGS = {"killurl": "1", "killlevel": "1", "killpop": "0", "automin": "0", "enhotcut": "0"}
 
 
 def wine(*args):
-    subprocess.run([WINE, *args], check=True, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-
-
-def window_shown():
-    """True once a window with the title is mapped: Wine makes the X window, with its title,
-    as soon as the program creates it, long before it is shown."""
-    tree = subprocess.run(["xwininfo", "-root", "-tree"], capture_output=True, text=True).stdout
-    for line in tree.splitlines():
-        if '"%s"' % TITLE in line:
-            window = subprocess.run(["xwininfo", "-id", line.split()[0]], capture_output=True, text=True).stdout
-            if "IsViewable" in window:
-                return True
-    return False
-
-
-class Standin:
-    def __init__(self):
-        self.process = subprocess.Popen([WINE, STANDIN, "--fake", "1"], stdin=subprocess.PIPE,
-                                        stdout=subprocess.PIPE, stderr=subprocess.DEVNULL, text=True)
-        while "READY" not in self.process.stdout.readline():
-            pass
-
-    def ask(self, command):
-        self.process.stdin.write(command + "\n")
-        self.process.stdin.flush()
-        return self.process.stdout.readline().strip()
-
-    def close(self):
-        self.ask("quit")
-        self.process.wait(timeout=30)
+    shared.wine(WINE, *args, check=True)
 
 
 def memory_of(pid):
@@ -78,7 +51,7 @@ def measure(case, lists):
     for name, value in SETTINGS.items():
         wine("reg", "add", r"HKLM\SOFTWARE\Nimbrel", "/v", name, "/t", "REG_SZ", "/d", value, "/f")
     urls = (Path(DATA) / "urls.txt").read_text().split()
-    standin = Standin()
+    standin = shared.Standin(WINE, STANDIN)
     start = time.perf_counter()
     nimbrel = subprocess.Popen([WINE, str(exe)], stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
     subscribed = shown = None
