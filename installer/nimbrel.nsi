@@ -114,7 +114,7 @@ Section "Uninstall"
   DeleteRegValue HKCU "${RUN_KEY}" "Nimbrel"
   DeleteRegKey HKLM "${UNINSTALL_KEY}"
   IfSilent keep
-  MessageBox MB_YESNO|MB_ICONQUESTION|MB_DEFBUTTON2 "是否同时删除您的白名单、黑名单和设置?" IDNO keep
+  MessageBox MB_YESNO|MB_ICONQUESTION|MB_DEFBUTTON2 "是否同时删除您的白名单、黑名单、过滤列表和设置?" IDNO keep
   Delete "$INSTDIR\white.lis"
   Delete "$INSTDIR\black.lis"
   SetShellVarContext current
