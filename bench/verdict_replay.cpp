@@ -1,9 +1,10 @@
 // verdict-replay: the navigation verdicts on a file of addresses with a black and a white
 // list and any filter lists, as the program would give them (ad links blocked, code page 936),
 // with the time each verdict takes. With --check every verdict is compared with the
-// line-by-line matcher and the filter lists' rules walked one by one.
+// line-by-line matcher and the filter lists' rules walked one by one. With --reasons each
+// cancelled address is also named by what removed it (and --check compares those as well).
 //
-//   verdict-replay --black FILE --white FILE --urls FILE [--filter-list FILE]... [--level N] [--check]
+//   verdict-replay --black FILE --white FILE --urls FILE [--filter-list FILE]... [--level N] [--reasons] [--check]
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
@@ -22,16 +23,19 @@ struct Options {
     std::string black, white, urls, level = "1";
     std::vector<std::string> filterLists;
     bool check = false;
+    bool reasons = false;
 };
 
 constexpr const char* kUsage =
-    "usage: verdict-replay --black FILE --white FILE --urls FILE [--filter-list FILE]... [--level N] [--check]\n";
+    "usage: verdict-replay --black FILE --white FILE --urls FILE [--filter-list FILE]... [--level N] [--reasons] "
+    "[--check]\n";
 
 bool parse(int argc, char** argv, Options& options) {
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
         const bool hasValue = i + 1 < argc;
         if (arg == "--check") options.check = true;
+        else if (arg == "--reasons") options.reasons = true;
         else if (arg == "--black" && hasValue) options.black = argv[++i];
         else if (arg == "--white" && hasValue) options.white = argv[++i];
         else if (arg == "--urls" && hasValue) options.urls = argv[++i];
@@ -48,17 +52,25 @@ bool load(const std::optional<T>& loaded, const std::string& path) {
     return loaded.has_value();
 }
 
-// Differences between the compiled verdicts and the line-by-line ones; the first few shown.
+struct Judged {
+    NavigationVerdict verdict;
+    BlockReason reason;  // with --reasons, for a cancelled address
+};
+
+// Differences between the compiled verdicts (and reasons) and the line-by-line ones; the first few shown.
 std::size_t countDifferences(const FilterSettings& settings, const ExceptionLists& lists,
                              const std::vector<NamedRules>& filterLists, const std::vector<std::string>& urls,
-                             const std::vector<NavigationVerdict>& verdicts) {
+                             const std::vector<Judged>& judged, bool reasons) {
     std::size_t differences = 0;
     for (std::size_t i = 0; i < urls.size(); ++i) {
-        const NavigationVerdict reference = judgeAddress(CodePage::gb2312(), settings, lists, urls[i], filterLists);
-        if (reference == verdicts[i]) continue;
+        BlockReason reason;
+        const NavigationVerdict reference =
+            judgeAddress(CodePage::gb2312(), settings, lists, urls[i], filterLists, reasons ? &reason : nullptr);
+        if (reference == judged[i].verdict && reason == judged[i].reason) continue;
         if (++differences <= 10)
-            std::printf("differs: %s (compiled %s, line by line %s)\n", urls[i].c_str(),
-                        verdicts[i].cancel ? "blocked" : "passed", reference.cancel ? "blocked" : "passed");
+            std::printf("differs: %s (compiled %s \"%s\", line by line %s \"%s\")\n", urls[i].c_str(),
+                        judged[i].verdict.cancel ? "blocked" : "passed", judged[i].reason.entry.c_str(),
+                        reference.cancel ? "blocked" : "passed", reason.entry.c_str());
     }
     return differences;
 }
@@ -90,11 +102,13 @@ int run(const Options& options) {
     const double hostsMillis =
         std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - hostsStart).count();
 
-    std::vector<NavigationVerdict> verdicts;
-    verdicts.reserve(urls->size());
-    const TimeSpread spread =
-        timeEach(*urls, [&](const std::string& url) { verdicts.push_back(judgeAddress(settings, compiled, url, &hosts)); });
-    const auto blocked = std::count_if(verdicts.begin(), verdicts.end(), [](const auto& v) { return v.cancel; });
+    std::vector<Judged> judged(urls->size());
+    std::size_t next = 0;
+    const TimeSpread spread = timeEach(*urls, [&](const std::string& url) {
+        Judged& out = judged[next++];
+        out.verdict = judgeAddress(settings, compiled, url, &hosts, options.reasons ? &out.reason : nullptr);
+    });
+    const auto blocked = std::count_if(judged.begin(), judged.end(), [](const auto& j) { return j.verdict.cancel; });
 
     std::printf("lists: %zu black, %zu white lines; compiled in %.1f ms, %.1f MB\n", black->size(), white->size(),
                 buildMillis, static_cast<double>(compiled.memoryBytes()) / (1024.0 * 1024.0));
@@ -102,9 +116,10 @@ int run(const Options& options) {
         std::printf("filter lists: %zu, %zu distinct hosts; compiled in %.1f ms, %.1f MB\n", filterLists.size(),
                     hosts.size(), hostsMillis, static_cast<double>(hosts.memoryBytes()) / (1024.0 * 1024.0));
     std::printf("addresses: %zu, blocked: %td (level %s)\n", urls->size(), blocked, options.level.c_str());
-    std::printf("per verdict: median %.3f us, p99 %.3f us\n", spread.medianMicros, spread.p99Micros);
+    std::printf("per verdict%s: median %.3f us, p99 %.3f us\n", options.reasons ? " with its reason" : "",
+                spread.medianMicros, spread.p99Micros);
     if (!options.check) return 0;
-    const std::size_t differences = countDifferences(settings, lists, filterLists, *urls, verdicts);
+    const std::size_t differences = countDifferences(settings, lists, filterLists, *urls, judged, options.reasons);
     std::printf("check: %zu verdicts compared with the line-by-line matcher, %zu differences\n", urls->size(),
                 differences);
     return differences == 0 ? 0 : 1;

@@ -88,4 +88,11 @@ bool containsAnyEntry(const SearchText& address, AdTable table) {
                        [&address](const std::string& entry) { return address.contains(entry); });
 }
 
+std::string_view firstEntryFound(const SearchText& address, AdTable table) {
+    const std::vector<std::string>& entries = upperEntries(table);
+    for (std::size_t i = 0; i < entries.size(); ++i)
+        if (address.contains(entries[i])) return tableEntries(table)[i];
+    return {};
+}
+
 }  // namespace nimbrel

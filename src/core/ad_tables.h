@@ -27,5 +27,7 @@ std::span<const std::string_view> tableEntries(AdTable table);
 
 // True when the address holds any entry of the table at a character boundary.
 bool containsAnyEntry(const SearchText& address, AdTable table);
+// The first entry of the table, in the table's order, that the address holds; empty if none.
+std::string_view firstEntryFound(const SearchText& address, AdTable table);
 
 }  // namespace nimbrel

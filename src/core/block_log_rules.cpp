@@ -40,11 +40,11 @@ std::string shownAddress(std::string_view address) {
 }
 
 std::optional<LogRow> makeLogRow(const CodePage& codePage, std::string_view address, const LocalTime& time,
-                                 std::string_view timeSeparator) {
+                                 std::string_view timeSeparator, const BlockReason& reason) {
     if (!isLoggable(codePage, address)) {
         return std::nullopt;
     }
-    return LogRow{formatTimeStamp(time, timeSeparator), shownAddress(address)};
+    return LogRow{formatTimeStamp(time, timeSeparator), shownAddress(address), reason};
 }
 
 }  // namespace nimbrel

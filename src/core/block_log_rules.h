@@ -1,11 +1,12 @@
 #pragma once
-// What a row of the block log holds: a time stamp and the address removed.
+// What a row of the block log holds: a time stamp, the address removed and why.
 
 #include <optional>
 #include <string>
 #include <string_view>
 
 #include "core/ansi_text.h"
+#include "core/block_reason.h"
 
 namespace nimbrel {
 
@@ -20,6 +21,7 @@ struct LocalTime {
 struct LogRow {
     std::string timeStamp;
     std::string address;
+    BlockReason reason;
 
     bool operator==(const LogRow&) const = default;
 };
@@ -35,6 +37,6 @@ std::string shownAddress(std::string_view address);
 
 // The row for one removal, or nothing when the address is not logged at all.
 std::optional<LogRow> makeLogRow(const CodePage& codePage, std::string_view address, const LocalTime& time,
-                                 std::string_view timeSeparator);
+                                 std::string_view timeSeparator, const BlockReason& reason = {});
 
 }  // namespace nimbrel

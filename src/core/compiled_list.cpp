@@ -80,6 +80,12 @@ private:
 CompiledList::CompiledList(const CodePage& codePage, ListLines lines) {
     const std::size_t textBytes = std::accumulate(lines.begin(), lines.end(), std::size_t{0},
                                                   [](std::size_t sum, const std::string& line) { return sum + line.size(); });
+    lineText_.reserve(textBytes);
+    lineStart_.reserve(lines.size() + 1);
+    for (const std::string& line : lines) {
+        lineText_ += line;
+        lineStart_.push_back(static_cast<std::uint32_t>(lineText_.size()));
+    }
     DistinctPieces pieces(lines.size(), textBytes);
     std::vector<PieceId> keyOfLine;
     keyOfLine.reserve(lines.size());
@@ -143,9 +149,13 @@ std::optional<std::size_t> CompiledList::firstMatch(const SearchText& address) c
     return best;
 }
 
+std::string_view CompiledList::line(std::size_t number) const {
+    return std::string_view(lineText_).substr(lineStart_[number], lineStart_[number + 1] - lineStart_[number]);
+}
+
 std::size_t CompiledList::memoryBytes() const {
     return sizeof(*this) - sizeof(index_) + index_.memoryBytes() + bytesOf(lines_) + bytesOf(otherPieces_) +
-           bytesOf(keyedStart_) + bytesOf(keyedLines_);
+           bytesOf(keyedStart_) + bytesOf(keyedLines_) + lineText_.capacity() + bytesOf(lineStart_);
 }
 
 }  // namespace nimbrel

@@ -5,6 +5,8 @@
 #include <cstddef>
 #include <cstdint>
 #include <optional>
+#include <string>
+#include <string_view>
 #include <vector>
 
 #include "core/ansi_text.h"
@@ -21,6 +23,8 @@ public:
     // Index (in the lines it was built from) of the first usable line that matches.
     std::optional<std::size_t> firstMatch(const SearchText& address) const;
     bool matches(const SearchText& address) const { return firstMatch(address).has_value(); }
+    // The text of a line it was built from, to name it once it matched.
+    std::string_view line(std::size_t number) const;
 
     std::size_t memoryBytes() const;
 
@@ -41,6 +45,8 @@ private:
     std::vector<std::uint32_t> keyedStart_;
     std::vector<std::uint32_t> keyedLines_;
     std::optional<std::size_t> firstMatchingAll_;  // a usable line without any non-empty piece
+    std::string lineText_;  // every line, one after the other: line i is [lineStart_[i], lineStart_[i + 1])
+    std::vector<std::uint32_t> lineStart_{0};
 };
 
 // Both lists of the user, compiled for one code page.

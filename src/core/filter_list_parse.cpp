@@ -60,6 +60,43 @@ bool isUsableHost(std::string_view host) {
     return labels >= 2 && !isLocalName(host);
 }
 
+struct Affixes {
+    std::string_view prefix, suffix;
+};
+
+Affixes affixesOf(RuleForm form) {
+    switch (form) {
+        case RuleForm::filterRule: return {"||", "^"};
+        case RuleForm::filterRuleEnd: return {"||", "^|"};
+        case RuleForm::hostsZero: return {"0.0.0.0 ", ""};
+        case RuleForm::hostsLoopback: return {"127.0.0.1 ", ""};
+        case RuleForm::hostsAnyV6: return {":: ", ""};
+        case RuleForm::hostsLoopbackV6: return {"::1 ", ""};
+        case RuleForm::trackingBlock: return {"-d ", ""};
+        case RuleForm::hostName:
+        case RuleForm::asWritten: break;
+    }
+    return {};
+}
+
+// Whether the form rebuilds the line exactly, without building it.
+bool writtenAs(RuleForm form, std::string_view host, std::string_view line) {
+    const Affixes affixes = affixesOf(form);
+    return line.size() == affixes.prefix.size() + host.size() + affixes.suffix.size() &&
+           line.starts_with(affixes.prefix) && line.ends_with(affixes.suffix) &&
+           line.substr(affixes.prefix.size(), host.size()) == host;
+}
+
+RuleForm hostsFormOf(std::string_view address) {
+    if (address == "0.0.0.0") return RuleForm::hostsZero;
+    if (address == "127.0.0.1") return RuleForm::hostsLoopback;
+    return address == "::" ? RuleForm::hostsAnyV6 : RuleForm::hostsLoopbackV6;
+}
+
+bool isAscii(std::string_view text) {
+    return std::all_of(text.begin(), text.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+}
+
 class LineReader {
 public:
     LineReader(const IdnToAsciiFn& idnToAscii, FilterListRules& rules) : idnToAscii_(idnToAscii), rules_(rules) {}
@@ -80,27 +117,29 @@ public:
 private:
     // Each returns false for a comment or a header (neither used nor unused).
     bool readLine(std::string_view line) {
+        line_ = line;
         if (line.front() == '!') return readComment(line.substr(1));
         if (line.front() == '[' && line.back() == ']') return false;
         if (line.front() == '#') return isElementRule(line) || readComment(line.substr(1));
         if (line.starts_with("@@||")) return readFilterRule(line.substr(4), rules_.allowed);
         if (line.starts_with("||")) return readFilterRule(line.substr(2), rules_.blocked);
         const std::vector<std::string_view> words = wordsBeforeComment(line);
-        if (words.size() == 1) addHost(words[0], rules_.blocked);
+        if (words.size() == 1) addHost(words[0], rules_.blocked, RuleForm::hostName);
         if (words.size() >= 2 && isBlockingAddress(words[0]))
-            for (std::size_t i = 1; i < words.size(); ++i) addHost(words[i], rules_.blocked);
+            for (std::size_t i = 1; i < words.size(); ++i) addHost(words[i], rules_.blocked, hostsFormOf(words[0]));
         return true;
     }
 
     bool readTrackingProtectionLine(std::string_view line) {
+        line_ = line;
         if (line.front() == '#') return false;
         if (line.front() == ':') {
             readExpires(line.substr(1), "expires=");
             return false;
         }
         const std::vector<std::string_view> words = wordsBeforeComment(line);
-        if (words.size() == 2 && words[0] == "-d") addHost(words[1], rules_.blocked);
-        if (words.size() == 2 && words[0] == "+d") addHost(words[1], rules_.allowed);
+        if (words.size() == 2 && words[0] == "-d") addHost(words[1], rules_.blocked, RuleForm::trackingBlock);
+        if (words.size() == 2 && words[0] == "+d") addHost(words[1], rules_.allowed, RuleForm::trackingBlock);
         return true;
     }
 
@@ -123,8 +162,12 @@ private:
 
     // "host^" or "host^|": anything else (options, paths, wildcards) is another kind of rule.
     bool readFilterRule(std::string_view rule, std::vector<std::string>& into) {
-        if (rule.ends_with("^|")) rule.remove_suffix(1);
-        if (rule.ends_with('^')) addHost(rule.substr(0, rule.size() - 1), into);
+        RuleForm form = RuleForm::filterRule;
+        if (rule.ends_with("^|")) {
+            rule.remove_suffix(1);
+            form = RuleForm::filterRuleEnd;
+        }
+        if (rule.ends_with('^')) addHost(rule.substr(0, rule.size() - 1), into, form);
         return true;
     }
 
@@ -144,10 +187,21 @@ private:
         rules_.expires = std::chrono::hours(hours ? count : count * 24);
     }
 
-    void addHost(std::string_view word, std::vector<std::string>& into) {
+    // A blocked host keeps how its line writes it: by its form where that rebuilds the line,
+    // else the line itself. A line with other than ASCII text is named by its form, in the
+    // host's IDNA spelling, as the program's ANSI text could not hold it.
+    void addHost(std::string_view word, std::vector<std::string>& into, RuleForm form) {
         std::optional<std::string> host = asciiHost(word);
         if (host && host->ends_with('.')) host->pop_back();
-        if (host && isUsableHost(*host)) into.push_back(std::move(*host));
+        if (!host || !isUsableHost(*host)) return;
+        if (&into == &rules_.blocked) {
+            if (!writtenAs(form, *host, line_) && isAscii(line_)) {
+                rules_.blockedLines.emplace_back(into.size(), std::string(line_));
+                form = RuleForm::asWritten;
+            }
+            rules_.blockedForms.push_back(form);
+        }
+        into.push_back(std::move(*host));
     }
 
     std::optional<std::string> asciiHost(std::string_view word) const {
@@ -164,11 +218,29 @@ private:
 
     const IdnToAsciiFn& idnToAscii_;
     FilterListRules& rules_;
+    std::string_view line_;  // the line being read, trimmed
     bool trackingProtection_ = false;
     std::size_t markupLines_ = 0;
 };
 
 }  // namespace
+
+std::string ruleText(RuleForm form, std::string_view host, std::string_view line) {
+    if (form == RuleForm::asWritten) return std::string(line);
+    const Affixes affixes = affixesOf(form);
+    std::string text;
+    text.reserve(affixes.prefix.size() + host.size() + affixes.suffix.size());
+    text.append(affixes.prefix).append(host).append(affixes.suffix);
+    return text;
+}
+
+std::string FilterListRules::blockedRule(std::size_t index) const {
+    const RuleForm form = index < blockedForms.size() ? blockedForms[index] : RuleForm::hostName;
+    if (form != RuleForm::asWritten) return ruleText(form, blocked[index]);
+    const auto line = std::lower_bound(blockedLines.begin(), blockedLines.end(), index,
+                                       [](const auto& kept, std::size_t wanted) { return kept.first < wanted; });
+    return line != blockedLines.end() && line->first == index ? line->second : blocked[index];
+}
 
 FilterListRules parseFilterList(std::string_view fileBytes, const IdnToAsciiFn& idnToAscii,
                                 const AnsiToUtf16Fn& ansiToUtf16) {

@@ -4,21 +4,47 @@
 
 #include <chrono>
 #include <cstddef>
+#include <cstdint>
 #include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 namespace nimbrel {
 
+// How a blocking rule is written, so that it can be named as written without keeping every
+// line: "||HOST^", "0.0.0.0 HOST", ... with the host as the rules hold it. `asWritten`: the
+// line reads otherwise (letter case, a comment, several hosts) and is kept whole.
+enum class RuleForm : std::uint8_t {
+    hostName,
+    filterRule,         // ||HOST^
+    filterRuleEnd,      // ||HOST^|
+    hostsZero,          // 0.0.0.0 HOST
+    hostsLoopback,      // 127.0.0.1 HOST
+    hostsAnyV6,         // :: HOST
+    hostsLoopbackV6,    // ::1 HOST
+    trackingBlock,      // -d HOST
+    asWritten,
+};
+
+// The rule of a blocked host as its line writes it; `line` only for RuleForm::asWritten.
+std::string ruleText(RuleForm form, std::string_view host, std::string_view line = {});
+
 struct FilterListRules {
     std::vector<std::string> blocked;  // lower-case ASCII host names (IDN converted), no trailing dot
+    std::vector<RuleForm> blockedForms;  // by blocked host; missing ones are plain host names
+    // The lines of the blocked hosts whose form is RuleForm::asWritten, by index, ascending.
+    std::vector<std::pair<std::size_t, std::string>> blockedLines;
     std::vector<std::string> allowed;  // exceptions: @@||host^ and +d host
     std::size_t used = 0;              // lines that gave a rule
     std::size_t unused = 0;            // lines not used (comments and blanks are not counted)
     std::optional<std::chrono::hours> expires;  // "! Expires: N days|hours" or ": Expires=N" (days)
     bool isList = true;                // false: an HTML page or text that is not a list
+
+    // The rule that blocks blocked[index], as the list writes it.
+    std::string blockedRule(std::size_t index) const;
 };
 
 // Converts a host with non-ASCII characters as IdnToAscii does; nullopt when it cannot.

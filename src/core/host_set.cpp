@@ -108,25 +108,62 @@ bool rulesBlockAddress(std::span<const NamedRules> lists, std::string_view addre
     return host && rulesBlockHost(lists, *host);
 }
 
+std::optional<BlockReason> ruleBlockingAddress(std::span<const NamedRules> lists, std::string_view address) {
+    if (!rulesBlockAddress(lists, address)) return std::nullopt;
+    std::string host(*hostOfAddress(address));
+    std::transform(host.begin(), host.end(), host.begin(), asciiLower);
+    if (host.ends_with('.')) host.pop_back();
+    // The parent domains from the top down, then the host; an IP address only whole.
+    std::vector<std::string_view> suffixes;
+    if (!isIpAddress(host)) {
+        std::size_t dots = 0;
+        for (std::size_t i = host.size(); i-- > 0;)
+            if (host[i] == '.' && ++dots > 1) suffixes.push_back(std::string_view(host).substr(i + 1));
+    }
+    suffixes.push_back(host);
+    for (const std::string_view suffix : suffixes)
+        for (const NamedRules& list : lists) {
+            const auto& blocked = list.rules.blocked;
+            const auto rule = std::find(blocked.begin(), blocked.end(), suffix);
+            if (rule != blocked.end())
+                return BlockReason{.source = BlockReason::Source::filterList,
+                                   .entry = list.rules.blockedRule(static_cast<std::size_t>(rule - blocked.begin())),
+                                   .listName = list.name};
+        }
+    return std::nullopt;
+}
+
 FilterHosts::FilterHosts(std::span<const NamedRules> lists) {
     std::size_t hosts = 0;
     std::size_t characters = 0;
     for (const NamedRules& list : lists)
         for (const auto* rules : {&list.rules.blocked, &list.rules.allowed}) {
             hosts += rules->size();
-            for (const std::string& host : *rules) characters += isRule(host) ? 2 + host.size() : 0;
+            for (const std::string& host : *rules) characters += isRule(host) ? kHostAt + host.size() : 0;
         }
     if (hosts == 0) return;
     // At most half full: a miss, the usual case, ends after one or two slots.
     slots_.resize(std::bit_ceil(hosts * 2));
     entries_.reserve(characters);
-    for (const NamedRules& list : lists) {
-        for (const std::string& host : list.rules.blocked) insert(host, kBlocked);
-        for (const std::string& host : list.rules.allowed) insert(host, kAllowed);
+    for (std::size_t index = 0; index < lists.size(); ++index) {
+        const FilterListRules& rules = lists[index].rules;
+        names_.push_back(lists[index].name);
+        auto kept = rules.blockedLines.begin();
+        for (std::size_t i = 0; i < rules.blocked.size(); ++i) {
+            Source source{static_cast<std::uint16_t>(index), RuleForm::hostName, {}};
+            if (i < rules.blockedForms.size()) source.form = rules.blockedForms[i];
+            while (kept != rules.blockedLines.end() && kept->first < i) ++kept;
+            if (source.form == RuleForm::asWritten) {
+                if (kept != rules.blockedLines.end() && kept->first == i) source.line = kept->second;
+                else source.form = RuleForm::hostName;
+            }
+            insert(rules.blocked[i], kBlocked, source);
+        }
+        for (const std::string& host : rules.allowed) insert(host, kAllowed, {});
     }
 }
 
-void FilterHosts::insert(std::string_view host, std::uint8_t kind) {
+void FilterHosts::insert(std::string_view host, std::uint8_t kind, const Source& source) {
     if (!isRule(host)) return;
     anyAllowed_ = anyAllowed_ || kind == kAllowed;
     const std::uint64_t hash = hashOfLower(host);
@@ -135,62 +172,81 @@ void FilterHosts::insert(std::string_view host, std::uint8_t kind) {
     for (std::size_t i = hash & mask;; i = (i + 1) & mask) {
         Slot& slot = slots_[i];
         if (slot.tag == 0) {
-            slot = {tag, static_cast<std::uint32_t>(entries_.size())};
+            const auto entry = static_cast<std::uint32_t>(entries_.size());
+            slot = {tag, entry};
             entries_ += static_cast<char>(kind);
             entries_ += static_cast<char>(host.size());
+            entries_ += static_cast<char>(source.form);
+            entries_ += static_cast<char>(source.list & 0xFF);
+            entries_ += static_cast<char>(source.list >> 8);
             for (char c : host) entries_ += asciiLower(c);
+            if (source.form == RuleForm::asWritten) {
+                lineOfEntry_.emplace_back(entry, static_cast<std::uint32_t>(lines_.size()));
+                lines_.append(source.line) += '\n';
+            }
             ++size_;
             return;
         }
         const auto length = static_cast<unsigned char>(entries_[slot.entry + 1]);
-        if (slot.tag == tag && equalsLower(std::string_view(entries_).substr(slot.entry + 2, length), host)) {
+        if (slot.tag == tag && equalsLower(std::string_view(entries_).substr(slot.entry + kHostAt, length), host)) {
             entries_[slot.entry] = static_cast<char>(entries_[slot.entry] | kind);
             return;
         }
     }
 }
 
-std::uint8_t FilterHosts::kindsOfSuffix(std::uint64_t hash, std::string_view host, std::size_t from) const {
+// The entry of the host's suffix from `from` on, or null.
+const char* FilterHosts::entryOfSuffix(std::uint64_t hash, std::string_view host, std::size_t from) const {
     hash = mixed(hash);
     const std::uint32_t tag = tagOf(hash);
     const std::size_t mask = slots_.size() - 1;
     const std::string_view suffix = host.substr(from);
     for (std::size_t i = hash & mask;; i = (i + 1) & mask) {
         const Slot slot = slots_[i];
-        if (slot.tag == 0) return 0;
+        if (slot.tag == 0) return nullptr;
         if (slot.tag != tag) continue;
         const char* entry = entries_.data() + slot.entry;
         const auto length = static_cast<unsigned char>(entry[1]);
-        if (equalsLower(std::string_view(entry + 2, length), suffix)) return static_cast<std::uint8_t>(entry[0]);
+        if (equalsLower(std::string_view(entry + kHostAt, length), suffix)) return entry;
     }
 }
 
-bool FilterHosts::blocksHost(std::string_view host) const {
-    if (slots_.empty()) return false;
+// The entry of the first blocked suffix, when the host is blocked and none of its suffixes
+// allowed; else null.
+const char* FilterHosts::blockingEntry(std::string_view host) const {
+    if (slots_.empty()) return nullptr;
     if (host.ends_with('.')) host.remove_suffix(1);
-    if (host.empty()) return false;
+    if (host.empty()) return nullptr;
+    std::uint8_t kinds = 0;
+    const char* first = nullptr;
+    const auto meet = [&](const char* entry) {
+        if (entry == nullptr) return;
+        kinds |= static_cast<std::uint8_t>(entry[0]);
+        if (first == nullptr && (entry[0] & kBlocked) != 0) first = entry;
+    };
+    std::uint64_t hash = kHashBasis;
     if (isIpAddress(host)) {
-        std::uint64_t hash = kHashBasis;
         for (auto c = host.rbegin(); c != host.rend(); ++c) hash = hashStep(hash, asciiLower(*c));
-        return kindsOfSuffix(hash, host, 0) == kBlocked;
+        meet(entryOfSuffix(hash, host, 0));
+        return kinds == kBlocked ? first : nullptr;
     }
     // Every parent domain of at least two labels, then the host itself: "a.b.example.com"
     // asks for "example.com", "b.example.com" and "a.b.example.com".
-    std::uint8_t kinds = 0;
     bool pastFirstDot = false;
-    std::uint64_t hash = kHashBasis;
     for (std::size_t i = host.size(); i-- > 0;) {
         const char c = host[i];
         if (c == '.') {
-            if (pastFirstDot) kinds |= kindsOfSuffix(hash, host, i + 1);
+            if (pastFirstDot) meet(entryOfSuffix(hash, host, i + 1));
             pastFirstDot = true;
-            if ((kinds & kBlocked) != 0 && !anyAllowed_) return true;
+            if (first != nullptr && !anyAllowed_) return first;
         }
         hash = hashStep(hash, asciiLower(c));
     }
-    kinds |= kindsOfSuffix(hash, host, 0);
-    return kinds == kBlocked;
+    meet(entryOfSuffix(hash, host, 0));
+    return kinds == kBlocked ? first : nullptr;
 }
+
+bool FilterHosts::blocksHost(std::string_view host) const { return blockingEntry(host) != nullptr; }
 
 bool FilterHosts::blocks(std::string_view address) const {
     if (slots_.empty()) return false;
@@ -198,8 +254,29 @@ bool FilterHosts::blocks(std::string_view address) const {
     return host && blocksHost(*host);
 }
 
+std::optional<BlockReason> FilterHosts::blockingRule(std::string_view address) const {
+    if (slots_.empty()) return std::nullopt;
+    const auto addressHost = hostOfAddress(address);
+    const char* entry = addressHost ? blockingEntry(*addressHost) : nullptr;
+    if (entry == nullptr) return std::nullopt;
+    const auto form = static_cast<RuleForm>(entry[2]);
+    const std::size_t list = static_cast<unsigned char>(entry[3]) | static_cast<std::size_t>(static_cast<unsigned char>(entry[4])) << 8;
+    const std::string_view host(entry + kHostAt, static_cast<unsigned char>(entry[1]));
+    std::string_view line;
+    if (form == RuleForm::asWritten) {
+        const auto offset = static_cast<std::uint32_t>(entry - entries_.data());
+        const auto kept = std::lower_bound(lineOfEntry_.begin(), lineOfEntry_.end(), std::pair{offset, std::uint32_t{0}});
+        line = std::string_view(lines_).substr(kept->second);
+        line = line.substr(0, line.find('\n'));
+    }
+    return BlockReason{.source = BlockReason::Source::filterList, .entry = ruleText(form, host, line), .listName = names_[list]};
+}
+
 std::size_t FilterHosts::memoryBytes() const {
-    return sizeof(*this) + slots_.capacity() * sizeof(Slot) + entries_.capacity();
+    std::size_t names = 0;
+    for (const std::wstring& name : names_) names += sizeof(name) + name.capacity() * sizeof(wchar_t);
+    return sizeof(*this) + slots_.capacity() * sizeof(Slot) + entries_.capacity() + names +
+           lineOfEntry_.capacity() * sizeof(lineOfEntry_[0]) + lines_.capacity();
 }
 
 }  // namespace nimbrel

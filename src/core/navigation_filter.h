@@ -5,6 +5,7 @@
 #include <string_view>
 
 #include "core/ansi_text.h"
+#include "core/block_reason.h"
 #include "core/compiled_list.h"
 #include "core/filter_settings.h"
 #include "core/host_set.h"
@@ -28,11 +29,15 @@ bool navigationIgnored(const FilterSettings& settings, bool ctrlDown, bool isWeb
 // as received from the browser. The compiled lists give the same verdict as their lines,
 // which are walked one by one by the first form. A host blocked by the enabled filter lists
 // counts like an entry of the built-in host table (null or empty: no filter lists).
+//
+// For a cancelled address, `reason` (when given) receives what removed it: the first entry,
+// in the order of the checks (black list, host table, filter lists, path table, word table),
+// that matched. It is left alone otherwise.
 NavigationVerdict judgeAddress(const CodePage& codePage, const FilterSettings& settings,
                                const ExceptionLists& lists, std::string_view address,
-                               std::span<const NamedRules> filterLists = {});
+                               std::span<const NamedRules> filterLists = {}, BlockReason* reason = nullptr);
 NavigationVerdict judgeAddress(const FilterSettings& settings, const CompiledLists& lists, std::string_view address,
-                               const FilterHosts* filterHosts = nullptr);
+                               const FilterHosts* filterHosts = nullptr, BlockReason* reason = nullptr);
 
 struct NavigationEvent {
     std::string_view address;

@@ -73,15 +73,21 @@ bool PopupPass::sparedByExemptionWord(const SearchText& address) const {
                        [&address](const std::string& word) { return address.contains(word); });
 }
 
-WindowVerdict PopupPass::judge(std::string_view address, const std::function<int()>& readToolBar) const {
+WindowVerdict PopupPass::judge(std::string_view address, const std::function<int()>& readToolBar,
+                               BlockReason* reason) const {
     const SearchText text(lists_->codePage, address);
     // The first matching black-list line settles it; the window is not judged again.
-    if (lists_->black.matches(text)) {
+    if (const auto line = lists_->black.firstMatch(text)) {
+        if (reason != nullptr) {
+            *reason = {.source = BlockReason::Source::blackList, .popup = true, .line = *line,
+                       .entry = std::string(lists_->black.line(*line))};
+        }
         return WindowVerdict::quitBlackListed;
     }
     if (!hasNoToolBar(readToolBar()) || sparedByExemptionWord(text) || lists_->white.matches(text)) {
         return WindowVerdict::keep;
     }
+    if (reason != nullptr) *reason = {.popup = true};
     return WindowVerdict::quitPopup;
 }
 

@@ -9,6 +9,7 @@
 #include <string_view>
 
 #include "core/ansi_text.h"
+#include "core/block_reason.h"
 #include "core/compiled_list.h"
 #include "core/filter_settings.h"
 #include "core/url_pattern.h"
@@ -51,8 +52,11 @@ public:
                                           std::shared_ptr<const CompiledLists> lists);
 
     // `readToolBar` returns the window's ToolBar value. It is called at most once, and
-    // not at all for a black-listed window, which is closed whatever its tool bar.
-    WindowVerdict judge(std::string_view address, const std::function<int()>& readToolBar) const;
+    // not at all for a black-listed window, which is closed whatever its tool bar. For a
+    // window that closes, `reason` (when given) receives why: the black-list line that
+    // matched, or its missing tool bar (source none); either way a pop-up's.
+    WindowVerdict judge(std::string_view address, const std::function<int()>& readToolBar,
+                        BlockReason* reason = nullptr) const;
 
 private:
     PopupPass(std::shared_ptr<const CompiledLists> lists, bool sparesExemptionWords);

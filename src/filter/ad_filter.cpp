@@ -56,9 +56,10 @@ void AdFilter::beforeNavigate(IDispatch* pDisp, VARIANT* url, VARIANT_BOOL* canc
     if (navigationIgnored(filter, ctrlDown(), true) || !isWebBrowser(pDisp)) return;
     const std::string address = addressText(url);
     const auto filterHosts = window_.filterHosts ? window_.filterHosts() : nullptr;
-    const NavigationVerdict verdict = judgeAddress(filter, *lists(), address, filterHosts.get());
+    BlockReason reason;
+    const NavigationVerdict verdict = judgeAddress(filter, *lists(), address, filterHosts.get(), &reason);
     if (verdict.cancel) {
-        window_.tracklog(address);
+        window_.tracklog(address, reason);
         *cancel = VARIANT_TRUE;
     }
     if (verdict.runPopupStep) {
@@ -128,15 +129,19 @@ void AdFilter::judgePopup(const PopupPass& pass, IWebBrowser2* window) {
         ask([&] { return window->get_LocationURL(url.put()); });
         return bstrText(url.get());
     };
-    const WindowVerdict verdict = pass.judge(location(), [&] {
-        int toolBar = 0;
-        ask([&] { return window->get_ToolBar(&toolBar); });
-        return toolBar;
-    });
+    BlockReason reason;
+    const WindowVerdict verdict = pass.judge(
+        location(),
+        [&] {
+            int toolBar = 0;
+            ask([&] { return window->get_ToolBar(&toolBar); });
+            return toolBar;
+        },
+        &reason);
     if (!closesWindow(verdict)) return;
     const std::string address = location();  // the address at the moment of logging
     if (window_.closing()) return;
-    window_.tracklog(address);
+    window_.tracklog(address, reason);
     ask([&] { return window->Quit(); });
 }
 

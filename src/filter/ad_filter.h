@@ -4,6 +4,7 @@
 #pragma once
 
 #include "core/ansi_text.h"
+#include "core/block_reason.h"
 #include "core/compiled_list.h"
 #include "core/host_set.h"
 #include "core/popup_rules.h"
@@ -32,7 +33,7 @@ public:
     // What the filter needs from the window that owns it.
     struct Window {
         std::function<ListTexts()> readLists;
-        std::function<void(std::string_view address)> tracklog;
+        std::function<void(std::string_view address, const BlockReason& reason)> tracklog;
         std::function<void()> startPopupTimers;  // Timer3, Timer4 and Timer6, in that order
         // Has popupPassPosted called once the event has answered, by a posted message.
         std::function<void()> postPopupPass;

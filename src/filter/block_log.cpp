@@ -21,8 +21,9 @@ std::string localeTimeSeparator() {
 
 }  // namespace
 
-std::optional<LogRow> BlockLog::rowFor(const CodePage& codePage, std::string_view address) {
-    return makeLogRow(codePage, address, localTimeNow(), localeTimeSeparator());
+std::optional<LogRow> BlockLog::rowFor(const CodePage& codePage, std::string_view address,
+                                       const BlockReason& reason) {
+    return makeLogRow(codePage, address, localTimeNow(), localeTimeSeparator(), reason);
 }
 
 std::optional<std::string> BlockLog::address(std::size_t row) const {

@@ -17,7 +17,7 @@ class BlockLog {
 public:
     // The row a removal gets at this moment (local time, the locale's time separator), or
     // nothing when its address is our own placeholder picture.
-    static std::optional<LogRow> rowFor(const CodePage& codePage, std::string_view address);
+    static std::optional<LogRow> rowFor(const CodePage& codePage, std::string_view address, const BlockReason& reason);
 
     // Keeps a row; the caller keeps it only once the view shows it, so that the rows and
     // the addresses behind them never part.

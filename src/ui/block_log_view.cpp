@@ -40,8 +40,8 @@ void BlockLogView::attach(HWND listView) {
         addColumn(view_, index, kColumns[index], dpi);
 }
 
-void BlockLogView::tracklog(const CodePage& codePage, std::string_view address) {
-    auto row = BlockLog::rowFor(codePage, address);
+void BlockLogView::tracklog(const CodePage& codePage, std::string_view address, const BlockReason& reason) {
+    auto row = BlockLog::rowFor(codePage, address, reason);
     if (row && show(*row)) log_.keep(std::move(*row));
 }
 

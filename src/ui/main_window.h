@@ -90,7 +90,7 @@ public:
     void Timer3Timer();
     void Timer4Timer();
     void Timer6Timer();
-    void tracklog(std::string_view address);
+    void tracklog(std::string_view address, const BlockReason& reason);
     void Button3Click();
     void ListView1DblClick();
     void Button5Click();
@@ -198,7 +198,9 @@ private:
     AdFilter filter_{settings, codePage_,
                      {
                          .readLists = [this] { return readLists(); },
-                         .tracklog = [this](std::string_view address) { tracklog(address); },
+                         .tracklog = [this](std::string_view address, const BlockReason& reason) {
+                             tracklog(address, reason);
+                         },
                          .startPopupTimers = [this] { startPopupTimers(); },
                          .postPopupPass = [this] { PostMessageW(hwnd(), kPopupPassMessage, 0, 0); },
                          .closing = [this] { return closing_; },

@@ -67,7 +67,9 @@ void TTarnwickForm1::Timer6Timer() {
     filter_.popupTimerFired();
 }
 
-void TTarnwickForm1::tracklog(std::string_view address) { blockLog_.tracklog(codePage_, address); }
+void TTarnwickForm1::tracklog(std::string_view address, const BlockReason& reason) {
+    blockLog_.tracklog(codePage_, address, reason);
+}
 
 void TTarnwickForm1::Button3Click() { blockLog_.clear(); }
 

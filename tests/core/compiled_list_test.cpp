@@ -153,10 +153,12 @@ TEST(CompiledListTest, RandomVerdictsAtEveryLevelGiveTheReferenceAnswers) {
             for (const wchar_t* level : {L"0", L"1", L"2", L"3", L"7"}) {
                 for (const wchar_t* killurl : {L"1", L"0"}) {
                     const FilterSettings settings{L"1", killurl, level, L"0"};
+                    BlockReason expectedReason, reason;
                     const NavigationVerdict expected =
-                        judgeAddress(CodePage::gb2312(), settings, {white, black}, address);
-                    ASSERT_EQ(judgeAddress(settings, compiled, address), expected)
+                        judgeAddress(CodePage::gb2312(), settings, {white, black}, address, {}, &expectedReason);
+                    ASSERT_EQ(judgeAddress(settings, compiled, address, nullptr, &reason), expected)
                         << shown(white) << " | " << shown(black) << " / " << shown(address);
+                    ASSERT_EQ(reason, expectedReason) << shown(black) << " / " << shown(address);
                     cancelled += expected.cancel;
                     ++compared;
                 }

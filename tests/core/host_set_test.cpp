@@ -151,7 +151,10 @@ TEST(HostSetTest, RandomHostsGiveTheReferenceAnswers) {
     for (int round = 0; round < 400; ++round) {
         std::vector<NamedRules> lists(1 + generate.pick(3));
         for (NamedRules& list : lists) {
-            for (std::size_t n = generate.pick(12); n > 0; --n) list.rules.blocked.push_back(generate.lower(generate.host()));
+            for (std::size_t n = generate.pick(12); n > 0; --n) {
+                list.rules.blocked.push_back(generate.lower(generate.host()));
+                list.rules.blockedForms.push_back(static_cast<RuleForm>(generate.pick(4)));
+            }
             for (std::size_t n = generate.pick(3); n > 0; --n) list.rules.allowed.push_back(generate.lower(generate.host()));
         }
         const FilterHosts hosts(lists);
@@ -159,6 +162,8 @@ TEST(HostSetTest, RandomHostsGiveTheReferenceAnswers) {
             const std::string address = generate.address();
             const bool expected = rulesBlockAddress(lists, address);
             ASSERT_EQ(hosts.blocks(address), expected) << address;
+            // The same rule named, of the same list, where several lists and parents block it.
+            ASSERT_EQ(hosts.blockingRule(address), ruleBlockingAddress(lists, address)) << address;
             blocked += expected;
             ++compared;
         }

@@ -156,9 +156,11 @@ protected:
         std::string result;
         for (const wchar_t* level : {L"0", L"1", L"2", L"3", L"7"}) {
             const FilterSettings settings{L"1", killurl, level, L"0"};
+            BlockReason plainReason, compiledReason;
             const NavigationVerdict plain =
-                judgeAddress(CodePage::gb2312(), settings, {white, black}, address, filterLists);
-            EXPECT_EQ(judgeAddress(settings, compiled, address, &hosts), plain) << address;
+                judgeAddress(CodePage::gb2312(), settings, {white, black}, address, filterLists, &plainReason);
+            EXPECT_EQ(judgeAddress(settings, compiled, address, &hosts, &compiledReason), plain) << address;
+            EXPECT_EQ(compiledReason, plainReason) << address;
             result += plain.cancel ? 'C' : '.';
         }
         return result;

@@ -43,11 +43,11 @@ TEST_F(BlockLogTest, ARowTheViewRefusedLeavesNoAddressBehind) {
     start();
     bool refusing = false;
     ASSERT_TRUE(SetWindowSubclass(view(), refuseRows, 1, reinterpret_cast<DWORD_PTR>(&refusing)));
-    form->tracklog("http://first.test/");
+    form->tracklog("http://first.test/", {});
     refusing = true;
-    form->tracklog("http://refused.test/");
+    form->tracklog("http://refused.test/", {});
     refusing = false;
-    form->tracklog("http://third.test/");
+    form->tracklog("http://third.test/", {});
     RemoveWindowSubclass(view(), refuseRows, 1);
     ASSERT_EQ(rows(), 2);
     EXPECT_EQ(cell(1, 1), "http://third.test/");
@@ -61,9 +61,9 @@ TEST_F(BlockLogTest, ARowTheViewRefusedLeavesNoAddressBehind) {
 TEST_F(BlockLogTest, TheExportWritesEveryAddressAsKeptAndNoneAsAFormula) {
     start();
     const std::string withNul("http://a.test/x\0tail", 20);
-    form->tracklog(withNul);
-    form->tracklog("=HYPERLINK(\"http://b.test\",\"ok\")");
-    form->tracklog("-2+3");
+    form->tracklog(withNul, {});
+    form->tracklog("=HYPERLINK(\"http://b.test\",\"ok\")", {});
+    form->tracklog("-2+3", {});
     ASSERT_EQ(rows(), 3);
     select(0);
     const std::wstring out = listFilePath(L"block-log-export.csv");

@@ -50,9 +50,9 @@ TEST_F(MainWindowListsTest, ListFilesLoadAtStartAndRoundTripThroughConfirm) {
 TEST_F(MainWindowListsTest, TheLogClearsAndSendsAnAddressToTheWhiteList) {
     start();
     setLists(L"first", L"");
-    form->tracklog("http://ads.example.com/x");
-    form->tracklog("   ");
-    form->tracklog("http://example.com/AdRemoved.gif");
+    form->tracklog("http://ads.example.com/x", {});
+    form->tracklog("   ", {});
+    form->tracklog("http://example.com/AdRemoved.gif", {});
     ASSERT_EQ(logRows(), 2);
     EXPECT_EQ(logCell(1, 1), L"Popup ad");
     form->ListView1DblClick();  // nothing selected
@@ -66,7 +66,7 @@ TEST_F(MainWindowListsTest, TheLogClearsAndSendsAnAddressToTheWhiteList) {
     EXPECT_EQ(text(ids::Memo1), L"first\r\nhttp://ads.example.com/x");
     // An address longer than any fixed buffer comes across whole.
     const std::string longAddress = "http://long.test/" + std::string(9000, 'q');
-    form->tracklog(longAddress);
+    form->tracklog(longAddress, {});
     state.state = 0;
     SendMessageW(form->control(ids::ListView1), LVM_SETITEMSTATE, 0, reinterpret_cast<LPARAM>(&state));
     state.state = LVIS_SELECTED;
