@@ -64,6 +64,9 @@ filters=(--black "$work/black.lis" --white "$work/white.lis" --urls "$work/hosts
 expect "filter lists at level 1" 0 "addresses: 6, blocked: 2 (level 1)" "${filters[@]}" --check
 expect "filter lists compiled" 0 "filter lists: 2, 3 distinct hosts" "${filters[@]}"
 expect "filter lists checked" 0 "6 verdicts compared with the line-by-line matcher, 0 differences" "${filters[@]}" --check
+expect "reasons checked" 0 "6 verdicts compared with the line-by-line matcher, 0 differences" "${filters[@]}" \
+  --reasons --check
+expect "reasons timed" 0 "per verdict with its reason: median" "${lists[@]}" --reasons
 expect "filter lists at level 3" 0 "addresses: 6, blocked: 0 (level 3)" "${filters[@]}" --level 3 --check
 expect "a web page as a filter list" 2 "page.html is not a filter list" "${filters[@]}" --filter-list "$work/page.html"
 expect "a missing filter list" 2 "cannot read $work/none.txt" "${filters[@]}" --filter-list "$work/none.txt"
