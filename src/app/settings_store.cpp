@@ -20,6 +20,7 @@ void loadsettings(Settings& settings) {
     const FallbackKey key = settingsKey();
     for (const auto& field : kSettingFields) settings.*field.text = key.read(field.name);
     settings.killlevel = loadedLevel(settings.killlevel);
+    settings.shownotice = loadedNoticeFlag(settings.shownotice);
 }
 
 void savesettings(const Settings& settings) {

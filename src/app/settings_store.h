@@ -1,4 +1,4 @@
-// The ten settings in the registry key of the program, and the start-with-Windows entry.
+// The settings in the registry key of the program, and the start-with-Windows entry.
 // Both live machine-wide when the user may write there, else under HKEY_CURRENT_USER.
 #pragma once
 

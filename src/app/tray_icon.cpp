@@ -3,6 +3,7 @@
 #include <shellapi.h>
 
 #include <cwchar>
+#include <iterator>
 
 namespace nimbrel {
 namespace {
@@ -29,6 +30,18 @@ UINT taskbarCreatedMessage() {
 void TrayIcon::add() {
     NOTIFYICONDATAW record = trayRecord(owner_, icon_);
     Shell_NotifyIconW(NIM_ADD, &record);
+}
+
+void TrayIcon::showNotice(std::wstring_view title, std::wstring_view text) {
+    NOTIFYICONDATAW record{};
+    record.cbSize = NOTIFYICONDATAW_V2_SIZE;
+    record.hWnd = owner_;
+    record.uID = kTrayIconId;
+    record.uFlags = NIF_INFO;
+    record.dwInfoFlags = NIIF_INFO | NIIF_NOSOUND;
+    title.copy(record.szInfoTitle, std::size(record.szInfoTitle) - 1);
+    text.copy(record.szInfo, std::size(record.szInfo) - 1);
+    Shell_NotifyIconW(NIM_MODIFY, &record);
 }
 
 void TrayIcon::remove() {

@@ -3,6 +3,8 @@
 
 #include <windows.h>
 
+#include <string_view>
+
 namespace nimbrel {
 
 inline constexpr UINT kTrayCallbackMessage = 2000;
@@ -22,6 +24,9 @@ public:
     }
     void add();
     void remove();
+    // A balloon over the shown icon, without sound; the shell tells its click through the
+    // callback message (NIN_BALLOONUSERCLICK).
+    void showNotice(std::wstring_view title, std::wstring_view text);
 
 private:
     HWND owner_ = nullptr;

@@ -56,6 +56,11 @@ public:
     // are not called.
     void unadviseAll();
     size_t size() const { return subscriptions_.size(); }
+    // Whether the object is one of the subscribed windows (a frame inside one is not).
+    bool holds(IUnknown* window) const {
+        const ComPtr<IUnknown> identity = identityOf(window);
+        return identity && isSubscribed(identity.Get());
+    }
 
     // Whether a window may be called now: never once its process is gone; not while a
     // call to it waits, nor for a while after a call it did not answer, so that a hung

@@ -10,6 +10,10 @@ std::wstring loadedLevel(std::wstring_view stored) {
     return stored.empty() ? std::wstring(kDefaultLevel) : std::wstring(stored);
 }
 
+std::wstring loadedNoticeFlag(std::wstring_view stored) {
+    return stored.empty() ? std::wstring(L"1") : std::wstring(stored);
+}
+
 int levelIndex(std::wstring_view level) {
     if (level.size() == 1 && level[0] >= L'0' && level[0] < L'0' + kLevelCount) return level[0] - L'0';
     return 1;

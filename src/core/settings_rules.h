@@ -1,4 +1,4 @@
-// The program's ten settings as the texts it keeps, and the rules for reading them.
+// The program's settings as the texts it keeps, and the rules for reading them.
 #pragma once
 
 #include <array>
@@ -18,6 +18,7 @@ struct Settings {
     std::wstring autoontop;   // keep the main window on top
     std::wstring killemb;     // no control: carried through unchanged
     std::wstring killlevel;   // sensitivity level "0" (highest) to "4" (lowest)
+    std::wstring shownotice;  // a tray notice when a page the user asked for is removed
 };
 
 struct SettingField {
@@ -26,7 +27,7 @@ struct SettingField {
 };
 
 // Registry order: settings are loaded and saved in exactly this order.
-inline constexpr std::array<SettingField, 10> kSettingFields{{
+inline constexpr std::array<SettingField, 11> kSettingFields{{
     {L"killpop", &Settings::killpop},
     {L"killurl", &Settings::killurl},
     {L"killbanner", &Settings::killbanner},
@@ -37,6 +38,7 @@ inline constexpr std::array<SettingField, 10> kSettingFields{{
     {L"autoontop", &Settings::autoontop},
     {L"killemb", &Settings::killemb},
     {L"killlevel", &Settings::killlevel},
+    {L"shownotice", &Settings::shownotice},
 }};
 
 inline constexpr int kLevelCount = 5;
@@ -48,6 +50,8 @@ std::wstring flagText(bool on);
 
 // The level after loading: an empty text reads as "1", anything else is kept as stored.
 std::wstring loadedLevel(std::wstring_view stored);
+// Notices are on until switched off: a missing (empty) value reads as "1".
+std::wstring loadedNoticeFlag(std::wstring_view stored);
 // Index 0..4 of a level text; any text other than "0".."4" counts as level 1.
 int levelIndex(std::wstring_view level);
 std::wstring levelText(int index);

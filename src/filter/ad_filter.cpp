@@ -2,6 +2,7 @@
 
 #include "browser/call_bound.h"
 #include "browser/window_tracking.h"
+#include "core/block_reason.h"
 #include "core/list_text.h"
 #include "core/navigation_filter.h"
 #include "core/popup_rules.h"
@@ -39,7 +40,7 @@ std::string addressText(VARIANT* url) {
 }  // namespace
 
 AdFilter::AdFilter(const Settings& settings, const CodePage& codePage, Window window)
-    : settings_(settings), codePage_(codePage), window_(std::move(window)) {}
+    : settings_(settings), codePage_(codePage), window_(std::move(window)), notices_(settings, window_.notices) {}
 
 std::shared_ptr<const CompiledLists> AdFilter::lists() {
     if (!compiled_) {
@@ -55,12 +56,14 @@ void AdFilter::beforeNavigate(IDispatch* pDisp, VARIANT* url, VARIANT_BOOL* canc
     // The level and the keys first: asking the navigating object is a call into the browser.
     if (navigationIgnored(filter, ctrlDown(), true) || !isWebBrowser(pDisp)) return;
     const std::string address = addressText(url);
+    if (notices_.letThrough(pDisp, address)) return;  // the one pass the user asked for: logged nowhere
     const auto filterHosts = window_.filterHosts ? window_.filterHosts() : nullptr;
     BlockReason reason;
     const NavigationVerdict verdict = judgeAddress(filter, *lists(), address, filterHosts.get(), &reason);
     if (verdict.cancel) {
-        window_.tracklog(address, reason);
+        window_.tracklog(address, reason, pDisp);
         *cancel = VARIANT_TRUE;
+        if (notices_.isTopLevel(pDisp)) notices_.removed(pDisp, address, reasonText(reason, fromAnsi(reason.entry)));
     }
     if (verdict.runPopupStep) {
         // Never inside the event: a call into another window could keep this browser
@@ -141,7 +144,7 @@ void AdFilter::judgePopup(const PopupPass& pass, IWebBrowser2* window) {
     if (!closesWindow(verdict)) return;
     const std::string address = location();  // the address at the moment of logging
     if (window_.closing()) return;
-    window_.tracklog(address, reason);
+    window_.tracklog(address, reason, nullptr);
     ask([&] { return window->Quit(); });
 }
 

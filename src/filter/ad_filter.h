@@ -12,6 +12,7 @@
 
 #include "browser/call_bound.h"
 #include "browser/window_tracking.h"
+#include "filter/page_notices.h"
 
 #include <windows.h>
 #include <oaidl.h>
@@ -33,7 +34,8 @@ public:
     // What the filter needs from the window that owns it.
     struct Window {
         std::function<ListTexts()> readLists;
-        std::function<void(std::string_view address, const BlockReason& reason)> tracklog;
+        // The window is the navigating one (a frame, or null for a closed pop-up), for a pass later.
+        std::function<void(std::string_view address, const BlockReason& reason, IUnknown* window)> tracklog;
         std::function<void()> startPopupTimers;  // Timer3, Timer4 and Timer6, in that order
         // Has popupPassPosted called once the event has answered, by a posted message.
         std::function<void()> postPopupPass;
@@ -41,6 +43,7 @@ public:
         WindowSubscriptions* subscriptions;  // what calls into windows have shown
         CallBound* bound;                    // where a pass says it walks the windows
         std::function<std::shared_ptr<const FilterHosts>()> filterHosts;  // those in force, or null
+        PageNotices::Window notices;
     };
 
     AdFilter(const Settings& settings, const CodePage& codePage, Window window);
@@ -58,6 +61,8 @@ public:
     void popupTimerFired();
     // The pass that a navigation asked for, now that its answer has gone back.
     void popupPassPosted();
+    // The tray notices of removed pages and the passes the user asks for.
+    PageNotices& notices() { return notices_; }
 
 private:
     std::shared_ptr<const CompiledLists> lists();
@@ -67,6 +72,7 @@ private:
     const Settings& settings_;
     CodePage codePage_;
     Window window_;
+    PageNotices notices_;
     std::shared_ptr<const CompiledLists> compiled_;  // empty while stale
     bool passPosted_ = false;
     bool passRunning_ = false;

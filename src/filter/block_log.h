@@ -4,6 +4,7 @@
 
 #include "core/ansi_text.h"
 #include "core/block_log_rules.h"
+#include "platform/raii.h"
 
 #include <cstddef>
 #include <optional>
@@ -19,17 +20,26 @@ public:
     // nothing when its address is our own placeholder picture.
     static std::optional<LogRow> rowFor(const CodePage& codePage, std::string_view address, const BlockReason& reason);
 
-    // Keeps a row; the caller keeps it only once the view shows it, so that the rows and
-    // the addresses behind them never part.
-    void keep(LogRow row) { rows_.push_back(std::move(row)); }
-    void clear() { rows_.clear(); }
+    // Keeps a row, with the window whose navigation it removed (null for none); the caller
+    // keeps it only once the view shows it, so that the rows and what is behind them never part.
+    void keep(LogRow row, ComPtr<IUnknown> window = nullptr) {
+        rows_.push_back(std::move(row));
+        windows_.push_back(std::move(window));
+    }
+    void clear() {
+        rows_.clear();
+        windows_.clear();
+    }
     const std::vector<LogRow>& rows() const { return rows_; }
     // A row's address as it was logged, whole (a list view cuts its text at a NUL), or
     // nothing for a row that does not exist.
     std::optional<std::string> address(std::size_t row) const;
+    // The window of a row's removal, or null (none, or no such row).
+    IUnknown* window(std::size_t row) const { return row < windows_.size() ? windows_[row].Get() : nullptr; }
 
 private:
     std::vector<LogRow> rows_;
+    std::vector<ComPtr<IUnknown>> windows_;  // beside rows_, one each
 };
 
 }  // namespace nimbrel

@@ -40,9 +40,10 @@ void BlockLogView::attach(HWND listView) {
         addColumn(view_, index, kColumns[index], dpi);
 }
 
-void BlockLogView::tracklog(const CodePage& codePage, std::string_view address, const BlockReason& reason) {
+void BlockLogView::tracklog(const CodePage& codePage, std::string_view address, const BlockReason& reason,
+                            IUnknown* window) {
     auto row = BlockLog::rowFor(codePage, address, reason);
-    if (row && show(*row)) log_.keep(std::move(*row));
+    if (row && show(*row)) log_.keep(std::move(*row), window);
 }
 
 // Appends the row to the view; false when the view refused it.
@@ -68,10 +69,15 @@ void BlockLogView::clear() {
     log_.clear();
 }
 
-std::optional<std::string> BlockLogView::selectedAddress() const {
+std::optional<std::size_t> BlockLogView::selectedRow() const {
     const auto selected = static_cast<int>(SendMessageW(view_, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED));
-    if (selected < 0) return std::nullopt;
-    return log_.address(static_cast<std::size_t>(selected));
+    if (selected < 0 || static_cast<std::size_t>(selected) >= log_.rows().size()) return std::nullopt;
+    return static_cast<std::size_t>(selected);
+}
+
+std::optional<std::string> BlockLogView::selectedAddress() const {
+    const auto row = selectedRow();
+    return row ? log_.address(*row) : std::nullopt;
 }
 
 }  // namespace nimbrel

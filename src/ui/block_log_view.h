@@ -17,13 +17,15 @@ public:
     // Takes over a report-style list view: columns, grid lines, whole-row selection.
     void attach(HWND listView);
 
-    // Adds a row for an address (ANSI text as received) and what removed it, unless it is
-    // our own placeholder picture. The view does not scroll. A row the view refuses is not
-    // kept either.
-    void tracklog(const CodePage& codePage, std::string_view address, const BlockReason& reason);
+    // Adds a row for an address (ANSI text as received), what removed it and the window it
+    // was removed in, unless it is our own placeholder picture. The view does not scroll. A
+    // row the view refuses is not kept either.
+    void tracklog(const CodePage& codePage, std::string_view address, const BlockReason& reason,
+                  IUnknown* window = nullptr);
     void clear();
     // The address of the selected row as it was logged.
     std::optional<std::string> selectedAddress() const;
+    std::optional<std::size_t> selectedRow() const;
     const BlockLog& log() const { return log_; }
 
 private:

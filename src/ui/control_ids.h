@@ -21,6 +21,7 @@ enum Control : int {
     GroupBox5,
     GroupBox6,
     Label30,
+    CheckBox10,  // 阻止网页时通知
     Label17 = 220,
     Label38,
     Memo1,
@@ -65,6 +66,7 @@ enum MenuItem : int {
     CopyAddress1,         // the block log's menu
     ExportLog1,
     FilterLists1,  // the tray menu's "过滤列表..."
+    PassOnce1,     // the block log's "放行一次"
 };
 
 // The About window's controls.
@@ -122,6 +124,7 @@ enum Timer : int {
     ShellRetryTimer = 7,
     PruneTimer = 8,
     ShellCheckTimer = 9,
+    NoticeTimer = 10,
 };
 
 }  // namespace nimbrel::ids

@@ -194,6 +194,7 @@ bool TTarnwickForm1::routeTimer(UINT_PTR id) {
     case ids::ShellRetryTimer: shellConnection_.timerFired(ShellConnection::Timer::retry); return true;
     case ids::PruneTimer: shellConnection_.timerFired(ShellConnection::Timer::prune); return true;
     case ids::ShellCheckTimer: shellConnection_.timerFired(ShellConnection::Timer::check); return true;
+    case ids::NoticeTimer: NoticeTimerTimer(); return true;
     default: return false;
     }
 }

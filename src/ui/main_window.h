@@ -90,7 +90,8 @@ public:
     void Timer3Timer();
     void Timer4Timer();
     void Timer6Timer();
-    void tracklog(std::string_view address, const BlockReason& reason);
+    void NoticeTimerTimer();
+    void tracklog(std::string_view address, const BlockReason& reason, IUnknown* window = nullptr);
     void Button3Click();
     void ListView1DblClick();
     void Button5Click();
@@ -100,6 +101,7 @@ public:
     void ImportAdServerList1Click();
     void ListView1ContextPopup(POINT at);
     void CopyAddress1Click();
+    void PassOnce1Click();
     void ExportLog1Click();
 
     // Routines.
@@ -198,15 +200,23 @@ private:
     AdFilter filter_{settings, codePage_,
                      {
                          .readLists = [this] { return readLists(); },
-                         .tracklog = [this](std::string_view address, const BlockReason& reason) {
-                             tracklog(address, reason);
-                         },
+                         .tracklog = [this](std::string_view address, const BlockReason& reason,
+                                            IUnknown* window) { tracklog(address, reason, window); },
                          .startPopupTimers = [this] { startPopupTimers(); },
                          .postPopupPass = [this] { PostMessageW(hwnd(), kPopupPassMessage, 0, 0); },
                          .closing = [this] { return closing_; },
                          .subscriptions = &shellConnection_.subscriptions(),
                          .bound = &callBound_,
                          .filterHosts = [this] { return filterLists ? filterLists->hosts() : nullptr; },
+                         .notices =
+                             {
+                                 .canNotify = [this] { return inTray_; },
+                                 .showNotice = [this](std::wstring_view title,
+                                                      std::wstring_view text) { tray_.showNotice(title, text); },
+                                 .startTimer = [this](unsigned ms) { SetTimer(hwnd(), ids::NoticeTimer, ms, nullptr); },
+                                 .subscriptions = &shellConnection_.subscriptions(),
+                                 .bound = &callBound_,
+                             },
                      }};
     ListStore lists_;
     TrayIcon tray_;

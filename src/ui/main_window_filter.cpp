@@ -48,6 +48,11 @@ void TTarnwickForm1::startPopupTimers() {
     Timer6_.enable();
 }
 
+void TTarnwickForm1::NoticeTimerTimer() {
+    KillTimer(hwnd(), ids::NoticeTimer);
+    filter_.notices().timerFired();
+}
+
 void TTarnwickForm1::killpopupad() { filter_.killpopupad(); }
 
 void TTarnwickForm1::PopupPassPosted() { filter_.popupPassPosted(); }
@@ -67,8 +72,8 @@ void TTarnwickForm1::Timer6Timer() {
     filter_.popupTimerFired();
 }
 
-void TTarnwickForm1::tracklog(std::string_view address, const BlockReason& reason) {
-    blockLog_.tracklog(codePage_, address, reason);
+void TTarnwickForm1::tracklog(std::string_view address, const BlockReason& reason, IUnknown* window) {
+    blockLog_.tracklog(codePage_, address, reason, window);
 }
 
 void TTarnwickForm1::Button3Click() { blockLog_.clear(); }

@@ -22,7 +22,8 @@ constexpr Check kOptionChecks[] = {
     {ids::CheckBox1, L"关闭弹出窗口", {9 + 9, 23 + 19, 300, 17}, true},
     {ids::CheckBox2, L"阻挡广告链接,广告站点", {9 + 9, 23 + 42, 300, 17}, true},
     {ids::CheckBox3, L"清除广告条,图形广告和flash广告", {9 + 9, 23 + 65, 300, 17}, false},
-    {ids::CheckBox5, L"随着windows启动", {9 + 11, 177 + 20, 300, 17}, true},
+    {ids::CheckBox5, L"随着windows启动", {9 + 11, 177 + 20, 160, 17}, true},
+    {ids::CheckBox10, L"阻止网页时通知", {9 + 180, 177 + 20, 140, 17}, true},  // beside it: the group is full
     {ids::CheckBox6, L"启动后最小化到托盘", {9 + 11, 177 + 43, 300, 17}, false},
     {ids::CheckBox9, L"一直在最前端", {9 + 11, 177 + 66, 300, 17}, false},
     {ids::CheckBox8, L"允许使用热键", {9 + 11, 177 + 88, 300, 17}, true},

@@ -70,16 +70,23 @@ void TTarnwickForm1::ListView1ContextPopup(POINT at) {
     const MenuEntry entries[] = {
         {ids::CopyAddress1, L"复制地址", blockLog_.selectedAddress().has_value()},
         {ids::ExportLog1, L"导出..."},
+        {ids::PassOnce1, L"放行一次", blockLog_.selectedRow().has_value()},
     };
     switch (trackMenu(hwnd(), at, entries)) {
     case ids::CopyAddress1: CopyAddress1Click(); break;
     case ids::ExportLog1: ExportLog1Click(); break;
+    case ids::PassOnce1: PassOnce1Click(); break;
     default: break;
     }
 }
 
 void TTarnwickForm1::CopyAddress1Click() {
     if (const auto address = blockLog_.selectedAddress()) copyToClipboard(hwnd(), fromAnsi(*address));
+}
+
+void TTarnwickForm1::PassOnce1Click() {
+    if (const auto row = blockLog_.selectedRow())
+        filter_.notices().passOnce(*blockLog_.log().address(*row), blockLog_.log().window(*row));
 }
 
 void TTarnwickForm1::ExportLog1Click() {

@@ -19,7 +19,7 @@ constexpr FlagBox kFlagBoxes[] = {
     {ids::CheckBox1, &Settings::killpop},  {ids::CheckBox2, &Settings::killurl},
     {ids::CheckBox3, &Settings::killbanner}, {ids::CheckBox5, &Settings::autostart},
     {ids::CheckBox8, &Settings::enhotcut}, {ids::CheckBox6, &Settings::automin},
-    {ids::CheckBox9, &Settings::autoontop},
+    {ids::CheckBox9, &Settings::autoontop}, {ids::CheckBox10, &Settings::shownotice},
 };
 
 }  // namespace

@@ -5,6 +5,8 @@
 #include "ui/main_window.h"
 #include "ui/web_link.h"
 
+#include <shellapi.h>
+
 namespace nimbrel {
 
 // Minimises the program; the minimise hook then sends it to the tray.
@@ -54,6 +56,7 @@ void TTarnwickForm1::trayiconmessage(LPARAM mouseMessage) {
         PostMessageW(hwnd(), WM_NULL, 0, 0);
         break;
     }
+    case NIN_BALLOONUSERCLICK: filter_.notices().noticeClicked(); break;
     default: break;
     }
 }
