@@ -26,6 +26,13 @@ Variant textVariant(const std::string& address) {
     return text;
 }
 
+// Navigate2 with the address alone. Every argument is a reference that a call into another
+// process must carry, so the optional ones are empty variants, never null.
+HRESULT navigate(IWebBrowser2* browser, const std::string& address) {
+    Variant url = textVariant(address), flags, frame, postData, headers;
+    return browser->Navigate2(url.get(), flags.get(), frame.get(), postData.get(), headers.get());
+}
+
 }  // namespace
 
 PageNotices::PageNotices(const Settings& settings, Window window)
@@ -76,9 +83,7 @@ bool PageNotices::navigateIn(IUnknown* window, const std::string& address) {
         return false;
     passes_.grant(address, identityOf(window), now());
     const CallBound::Underway underway(*window_.bound);
-    Variant url = textVariant(address);
-    const HRESULT result = window_.subscriptions->call(
-        window, [&] { return browser->Navigate2(url.get(), nullptr, nullptr, nullptr, nullptr); });
+    const HRESULT result = window_.subscriptions->call(window, [&] { return navigate(browser.Get(), address); });
     return outcomeOf(result) != CallOutcome::gone;
 }
 
@@ -91,8 +96,7 @@ void PageNotices::navigateInNewWindow(const std::string& address) {
     passes_.grant(address, identityOf(browser.Get()), now());
     const CallBound::Underway underway(*window_.bound);
     browser->put_Visible(VARIANT_TRUE);
-    Variant url = textVariant(address);
-    browser->Navigate2(url.get(), nullptr, nullptr, nullptr, nullptr);
+    navigate(browser.Get(), address);
 }
 
 bool PageNotices::letThrough(IUnknown* navigator, std::string_view address) {

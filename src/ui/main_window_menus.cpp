@@ -69,8 +69,8 @@ void TTarnwickForm1::ImportAdServerList1Click() {
 void TTarnwickForm1::ListView1ContextPopup(POINT at) {
     const MenuEntry entries[] = {
         {ids::CopyAddress1, L"复制地址", blockLog_.selectedAddress().has_value()},
-        {ids::ExportLog1, L"导出..."},
         {ids::PassOnce1, L"放行一次", blockLog_.selectedRow().has_value()},
+        {ids::ExportLog1, L"导出..."},
     };
     switch (trackMenu(hwnd(), at, entries)) {
     case ids::CopyAddress1: CopyAddress1Click(); break;

@@ -14,6 +14,10 @@ TEST_F(SettingsStoreTest, FirstLoadCreatesTheKeyAndReadsLevelOne) {
     EXPECT_EQ(settings.killpop, L"");
     EXPECT_EQ(settings.killurl, L"");
     EXPECT_EQ(settings.killlevel, L"1");
+    EXPECT_EQ(settings.shownotice, L"1") << "notices are on until switched off";
+    storeText(L"shownotice", L"0");
+    loadsettings(settings);
+    EXPECT_EQ(settings.shownotice, L"0");
 }
 
 TEST_F(SettingsStoreTest, StringValuesReadUpToTheirFirstNul) {

@@ -16,7 +16,7 @@ constexpr int kMain = 0;
 enum Id : int {
   OptionPanel = 100, ExceptionPanel, LogsPanel, ImagePanel,
   CheckBox1 = 200, CheckBox2, CheckBox3, CheckBox5, CheckBox6, CheckBox8, CheckBox9,
-  SensitivityComboBox, SensitivityLabel, GroupBox3, GroupBox5, GroupBox6, Label30,
+  SensitivityComboBox, SensitivityLabel, GroupBox3, GroupBox5, GroupBox6, Label30, CheckBox10,
   Label17 = 220, Label38, Memo1, Label37, Memo2, Panel10, Button7, Label16, Label15, ListView1, Button3, Button8,
   Button1 = 300, Button6, Label29, Panel4,
   Image11 = 400, Image12, Image13, Image14,
@@ -56,6 +56,7 @@ const Placement kPlacements[] = {
     {"SensitivityLabel", SensitivityLabel, GroupBox6, {88, 22, kAny, kAny}, L" - 关闭大部分广告窗口(推荐等级)."},
     {"GroupBox5", GroupBox5, OptionPanel, {9, 177, 333, 116}, L"一般选项"},
     {"CheckBox5", CheckBox5, GroupBox5, {11, 20, kAny, kAny}, L"随着windows启动"},
+    {"CheckBox10", CheckBox10, GroupBox5, {180, 20, kAny, kAny}, L"阻止网页时通知"},
     {"CheckBox6", CheckBox6, GroupBox5, {11, 43, kAny, kAny}, L"启动后最小化到托盘"},
     {"CheckBox9", CheckBox9, GroupBox5, {11, 66, kAny, kAny}, L"一直在最前端"},
     {"CheckBox8", CheckBox8, GroupBox5, {11, 88, kAny, kAny}, L"允许使用热键"},

@@ -86,6 +86,13 @@ HRESULT FakeWindow::before_navigate2(const std::wstring& url, FireResult& result
   return S_OK;
 }
 
+// A frame is a browser object of its own inside the window, and not in the collection.
+HRESULT FakeWindow::frame_before_navigate2(const std::wstring& url, FireResult& result) {
+  const auto frame = make_com<FakeWindow>(url, 1, false);
+  result = fire_before_navigate2(events_->sinks(), static_cast<IWebBrowser2*>(frame.Get()), url);
+  return S_OK;
+}
+
 HRESULT FakeWindow::new_window2(FireResult& result) {
   result = fire_new_window2(events_->sinks());
   return S_OK;

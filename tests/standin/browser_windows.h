@@ -30,6 +30,8 @@ class WindowControl {
   virtual HRESULT navigate(const std::wstring& url) = 0;
   // Firing events on command: only fake windows can.
   virtual HRESULT before_navigate2(const std::wstring& url, FireResult& result) = 0;
+  // The same for a frame inside the window: the navigating object is the frame's own.
+  virtual HRESULT frame_before_navigate2(const std::wstring&, FireResult&) { return E_NOTIMPL; }
   virtual HRESULT new_window2(FireResult& result) = 0;
   virtual HRESULT toolbar(int& value) = 0;
   // Actions armed to run inside the window's address and tool-bar reads; null for
@@ -114,6 +116,7 @@ class FakeWindow final : public ComObject<UnimplementedBrowser, IConnectionPoint
   HRESULT location(std::wstring& url) override;
   HRESULT navigate(const std::wstring& url) override;
   HRESULT before_navigate2(const std::wstring& url, FireResult& result) override;
+  HRESULT frame_before_navigate2(const std::wstring& url, FireResult& result) override;
   HRESULT new_window2(FireResult& result) override;
   HRESULT toolbar(int& value) override;
   Triggers* read_triggers() override { return &reads_; }
@@ -165,6 +168,8 @@ class RealWindow final : public ComObject<ForwardingBrowser, IConnectionPointCon
   HRESULT new_window2(FireResult& result) override;
   HRESULT toolbar(int& value) override;
   void close() override;
+  // The real browser's own object, for a collection that hands it out unwrapped.
+  IWebBrowser2* browser() const { return target_.Get(); }
 
  protected:
   void* find_interface(REFIID riid) override;

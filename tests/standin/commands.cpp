@@ -83,6 +83,7 @@ const Commands::Command Commands::kCommands[] = {
     {"add-popup", 1, &Commands::add_popup},
     {"add-hung", 2, &Commands::add_hung},
     {"add-ie", 0, &Commands::add_ie},
+    {"add-ie-direct", 0, &Commands::add_ie_direct},
     {"add-empty", 0, &Commands::add_empty},
     {"add-again", 1, &Commands::add_again},
     {"remove", 1, &Commands::remove},
@@ -98,6 +99,7 @@ const Commands::Command Commands::kCommands[] = {
     {"location", 1, &Commands::location},
     {"navigate", 2, &Commands::navigate},
     {"before-navigate", 2, &Commands::before_navigate},
+    {"frame-navigate", 2, &Commands::frame_navigate},
     {"new-window", 1, &Commands::new_window},
     {"quit", 0, &Commands::quit},
     {"cue", 1, &Commands::cue},
@@ -164,6 +166,17 @@ std::string Commands::add_fake(const Arguments& args) {
 std::string Commands::add_mute(const Arguments& args) { return add_fake(1, args.text(0), false); }
 
 std::string Commands::add_ie(const Arguments&) { return add_real(); }
+
+// The browser's own object in the collection, as the shell hands it out: the events it
+// fires name the same object that the collection gave.
+std::string Commands::add_ie_direct(const Arguments&) {
+  ComPtr<RealWindow> window;
+  check(RealWindow::open(window), "opening Internet Explorer");
+  WindowControl* control = window.Get();
+  ComPtr<IDispatch> browser = window->browser();
+  ComPtr<IUnknown> keeper = static_cast<IWebBrowser2*>(window.Get());
+  return std::to_string(shell_.add(std::move(browser), control, nullptr, std::move(keeper)));
+}
 
 std::string Commands::add_popup(const Arguments& args) {
   auto window = make_com<FakeWindow>(args.text(0), 0, true);
@@ -289,6 +302,12 @@ std::string Commands::navigate(const Arguments& args) {
 std::string Commands::before_navigate(const Arguments& args) {
   FireResult result;
   check(window_at(args).before_navigate2(args.text(1), result), "BeforeNavigate2");
+  return cancel_answer(result);
+}
+
+std::string Commands::frame_navigate(const Arguments& args) {
+  FireResult result;
+  check(window_at(args).frame_before_navigate2(args.text(1), result), "BeforeNavigate2 of a frame");
   return cancel_answer(result);
 }
 

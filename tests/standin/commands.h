@@ -34,6 +34,7 @@ class Commands {
   std::string add_popup(const Arguments& args);
   std::string add_hung(const Arguments& args);
   std::string add_ie(const Arguments& args);
+  std::string add_ie_direct(const Arguments& args);
   std::string add_empty(const Arguments& args);
   std::string add_again(const Arguments& args);
   std::string remove(const Arguments& args);
@@ -49,6 +50,7 @@ class Commands {
   std::string location(const Arguments& args);
   std::string navigate(const Arguments& args);
   std::string before_navigate(const Arguments& args);
+  std::string frame_navigate(const Arguments& args);
   std::string new_window(const Arguments& args);
   std::string quit(const Arguments& args);
   std::string cue(const Arguments& args);

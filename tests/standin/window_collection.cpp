@@ -69,9 +69,10 @@ void* WindowCollection::find_interface(REFIID riid) {
   return nullptr;
 }
 
-LONG WindowCollection::add(ComPtr<IDispatch> window, WindowControl* control, FireResult* fired) {
+LONG WindowCollection::add(ComPtr<IDispatch> window, WindowControl* control, FireResult* fired,
+                           ComPtr<IUnknown> keeper) {
   const LONG cookie = ++last_cookie_;
-  entries_.push_back({cookie, std::move(window), control});
+  entries_.push_back({cookie, std::move(window), control, std::move(keeper)});
   const LONG index = count() - 1;
   const FireResult result = fire(kWindowRegistered, cookie);
   if (fired) *fired = result;

@@ -23,14 +23,16 @@ class WindowCollection final
   struct Entry {
     LONG cookie = 0;
     ComPtr<IDispatch> window;
-    WindowControl* control = nullptr;  // lives as long as window
+    WindowControl* control = nullptr;  // lives as long as window, or as keeper
+    ComPtr<IUnknown> keeper;           // the control's object when window is not it
   };
 
   WindowCollection();
   ~WindowCollection() override;
 
   // Appends an entry, then fires WindowRegistered with its cookie. Returns its index.
-  LONG add(ComPtr<IDispatch> window, WindowControl* control, FireResult* fired = nullptr);
+  LONG add(ComPtr<IDispatch> window, WindowControl* control, FireResult* fired = nullptr,
+           ComPtr<IUnknown> keeper = nullptr);
   // Removes the entry at index, then fires WindowRevoked. The window itself is kept (it
   // has only left the collection), so that its subscriptions can still be counted.
   bool remove(LONG index);

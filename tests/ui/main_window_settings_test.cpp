@@ -15,6 +15,7 @@ TEST_F(MainWindowTest, FirstStartWithoutAKeyCreatesItWithLevelOneAndNoBoxChecked
     EXPECT_EQ(storedText(kSettingsKey, kRunningFlagValue), L"1");
     EXPECT_EQ(window.settings.killlevel, L"1");
     for (int id : kFlagBoxes) EXPECT_FALSE(checked(id)) << "box " << id;
+    EXPECT_TRUE(checked(ids::CheckBox10)) << "notices are on until switched off";
     EXPECT_EQ(comboSelection(), 1);
     EXPECT_EQ(text(ids::SensitivityLabel), std::wstring(L" - ") + kLevelDescriptions[1]);
     EXPECT_TRUE(levelItemChecked(ids::Highlevel1));
@@ -30,7 +31,9 @@ TEST_F(MainWindowTest, StoredFlagsShowOnlyWhenExactlyOne) {
     storeText(L"killurl", L" 1");
     storeText(L"enhotcut", L"1");
     storeText(L"autoontop", L"1");
+    storeText(L"shownotice", L"0");
     TTarnwickForm1& window = start();
+    EXPECT_FALSE(checked(ids::CheckBox10));
     EXPECT_FALSE(checked(ids::CheckBox1));
     EXPECT_FALSE(checked(ids::CheckBox2));
     EXPECT_TRUE(checked(ids::CheckBox8));
@@ -43,6 +46,7 @@ TEST_F(MainWindowTest, StoredFlagsShowOnlyWhenExactlyOne) {
     EXPECT_EQ(storedText(kSettingsKey, L"killpop"), L"0");
     EXPECT_EQ(storedText(kSettingsKey, L"killurl"), L"0");
     EXPECT_EQ(storedText(kSettingsKey, L"enhotcut"), L"1");
+    EXPECT_EQ(storedText(kSettingsKey, L"shownotice"), L"0");
 }
 
 TEST_F(MainWindowTest, UnknownLevelTextsAreShownAndHeldAsLevelOne) {
@@ -126,6 +130,7 @@ TEST_F(MainWindowTest, ConfirmSavesTheBoxesMaintainsTheRunValueAndGoesToTheTray)
     EXPECT_EQ(storedText(kSettingsKey, L"killurl"), L"0");
     EXPECT_EQ(storedText(kSettingsKey, L"killlevel"), L"2");
     EXPECT_EQ(storedText(kSettingsKey, L"killimage"), L"");  // written empty from the first save on
+    EXPECT_EQ(storedText(kSettingsKey, L"shownotice"), L"1") << "on when missing, so checked";
     EXPECT_TRUE(levelItemChecked(ids::Normallevel1));
     wchar_t path[MAX_PATH];
     GetModuleFileNameW(nullptr, path, MAX_PATH);
