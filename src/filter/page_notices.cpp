@@ -58,7 +58,7 @@ void PageNotices::timerFired() {
         if (const auto due = pacer_.due()) window_.startTimer(static_cast<unsigned>(*due - std::min(*due, now())));
         return;
     }
-    // Switched off or gone to the tray's other side meanwhile: the held ones are dropped.
+    // Switched off, or the window is back from the tray, meanwhile: the held ones are dropped.
     Removal removal = *std::exchange(held_, std::nullopt);
     if (isOn(settings_.shownotice) && window_.canNotify()) show(removal, removals);
 }
