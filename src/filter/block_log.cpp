@@ -26,6 +26,8 @@ std::optional<LogRow> BlockLog::rowFor(const CodePage& codePage, std::string_vie
     return makeLogRow(codePage, address, localTimeNow(), localeTimeSeparator(), reason);
 }
 
+std::wstring shownReason(const LogRow& row) { return reasonText(row.reason, fromAnsi(row.reason.entry)); }
+
 std::optional<std::string> BlockLog::address(std::size_t row) const {
     if (row >= rows_.size()) return std::nullopt;
     return rows_[row].address;

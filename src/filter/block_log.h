@@ -42,4 +42,7 @@ private:
     std::vector<ComPtr<IUnknown>> windows_;  // beside rows_, one each
 };
 
+// What removed the row's address, in the program's words.
+std::wstring shownReason(const LogRow& row);
+
 }  // namespace nimbrel

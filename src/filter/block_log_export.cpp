@@ -7,9 +7,10 @@
 namespace nimbrel {
 
 void exportBlockLog(const BlockLog& log, const std::wstring& path) {
-    std::vector<std::vector<std::string>> records{{toUtf8(L"时间"), toUtf8(L"地址")}};
+    std::vector<std::vector<std::string>> records{{toUtf8(L"时间"), toUtf8(L"地址"), toUtf8(L"原因")}};
     for (const LogRow& row : log.rows())
-        records.push_back({toUtf8(fromAnsi(row.timeStamp)), toUtf8(fromAnsi(row.address))});
+        records.push_back(
+            {toUtf8(fromAnsi(row.timeStamp)), toUtf8(fromAnsi(row.address)), toUtf8(shownReason(row))});
     writeFileBytes(path, utf8CsvDocument(records));
 }
 

@@ -10,12 +10,13 @@ namespace {
 struct Column {
     const wchar_t* header;
     int width;  // at 96 DPI
-    std::string LogRow::*text;
+    std::wstring (*text)(const LogRow& row);
 };
 
 constexpr Column kColumns[] = {
-    {L"时间", 90, &LogRow::timeStamp},
-    {L"地址", 230, &LogRow::address},
+    {L"时间", 90, [](const LogRow& row) { return fromAnsi(row.timeStamp); }},
+    {L"地址", 230, [](const LogRow& row) { return fromAnsi(row.address); }},
+    {L"原因", 200, &shownReason},
 };
 
 void addColumn(HWND view, int index, const Column& column, int dpi) {
@@ -40,15 +41,17 @@ void BlockLogView::attach(HWND listView) {
         addColumn(view_, index, kColumns[index], dpi);
 }
 
-void BlockLogView::tracklog(const CodePage& codePage, std::string_view address, const BlockReason& reason,
+bool BlockLogView::tracklog(const CodePage& codePage, std::string_view address, const BlockReason& reason,
                             IUnknown* window) {
     auto row = BlockLog::rowFor(codePage, address, reason);
-    if (row && show(*row)) log_.keep(std::move(*row), window);
+    if (!row || !show(*row)) return false;
+    log_.keep(std::move(*row), window);
+    return true;
 }
 
 // Appends the row to the view; false when the view refused it.
 bool BlockLogView::show(const LogRow& row) {
-    std::wstring text = fromAnsi(row.*kColumns[0].text);
+    std::wstring text = kColumns[0].text(row);
     LVITEMW item{};
     item.mask = LVIF_TEXT;
     item.iItem = static_cast<int>(SendMessageW(view_, LVM_GETITEMCOUNT, 0, 0));
@@ -56,7 +59,7 @@ bool BlockLogView::show(const LogRow& row) {
     const auto index = static_cast<int>(SendMessageW(view_, LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item)));
     if (index < 0) return false;
     for (int column = 1; column < static_cast<int>(std::size(kColumns)); ++column) {
-        text = fromAnsi(row.*kColumns[column].text);
+        text = kColumns[column].text(row);
         item.iSubItem = column;
         item.pszText = text.data();
         SendMessageW(view_, LVM_SETITEMTEXTW, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&item));

@@ -19,8 +19,8 @@ public:
 
     // Adds a row for an address (ANSI text as received), what removed it and the window it
     // was removed in, unless it is our own placeholder picture. The view does not scroll. A
-    // row the view refuses is not kept either.
-    void tracklog(const CodePage& codePage, std::string_view address, const BlockReason& reason,
+    // row the view refuses is not kept either. True when a row was added.
+    bool tracklog(const CodePage& codePage, std::string_view address, const BlockReason& reason,
                   IUnknown* window = nullptr);
     void clear();
     // The address of the selected row as it was logged.

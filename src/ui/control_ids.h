@@ -34,6 +34,7 @@ enum Control : int {
     ListView1,
     Button3,
     Button8,  // the exception page's "过滤列表..."
+    Label18,  // the log page's counts
     Button1 = 300,
     Button6,
     Label29,
@@ -67,6 +68,9 @@ enum MenuItem : int {
     ExportLog1,
     FilterLists1,  // the tray menu's "过滤列表..."
     PassOnce1,     // the block log's "放行一次"
+    AllowSite1,    // the block log's menu, for the selected row
+    ShowBlackLine1,
+    CopyReason1,
 };
 
 // The About window's controls.
@@ -125,6 +129,7 @@ enum Timer : int {
     PruneTimer = 8,
     ShellCheckTimer = 9,
     NoticeTimer = 10,
+    CountsTimer = 11,  // just after midnight: today's count starts anew
 };
 
 }  // namespace nimbrel::ids

@@ -140,6 +140,7 @@ void TTarnwickForm1::FormDestroy() {
     tray_.remove();
     for (OneShotTimer* timer : {&Timer1_, &Timer2_, &Timer3_, &Timer4_, &Timer6_, &ShellRetry_, &Prune_, &ShellCheck_})
         timer->disable();
+    countsLine_.detach();
     shellConnection_.disconnect();
     filterLists.reset();
 }
@@ -195,6 +196,7 @@ bool TTarnwickForm1::routeTimer(UINT_PTR id) {
     case ids::PruneTimer: shellConnection_.timerFired(ShellConnection::Timer::prune); return true;
     case ids::ShellCheckTimer: shellConnection_.timerFired(ShellConnection::Timer::check); return true;
     case ids::NoticeTimer: NoticeTimerTimer(); return true;
+    case ids::CountsTimer: countsLine_.midnight(); return true;
     default: return false;
     }
 }

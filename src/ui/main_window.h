@@ -13,7 +13,9 @@
 #include "filter/list_store.h"
 #include "platform/ansi.h"
 #include "platform/raii.h"
+#include "ui/block_counts_line.h"
 #include "ui/block_log_view.h"
+#include "ui/context_menus.h"
 #include "ui/flat_look.h"
 #include "ui/layout.h"
 #include "ui/navigation_strip.h"
@@ -103,6 +105,9 @@ public:
     void CopyAddress1Click();
     void PassOnce1Click();
     void ExportLog1Click();
+    void AllowSite1Click();
+    void ShowBlackLine1Click();
+    void CopyReason1Click();
 
     // Routines.
     void initform();
@@ -156,6 +161,9 @@ private:
     void requestClose();
     bool closeRequested() const;
     void PopupPassPosted();
+    // The log menu's entries for the selected row; one caption is made in `allowCaption`.
+    std::vector<MenuEntry> rowCommands(std::wstring& allowCaption) const;
+    void selectListLine(int memoId, std::size_t line);
     void levelCommand(int level);
     void checkLevelItem(int level);
     void selectPage(int page);
@@ -197,6 +205,7 @@ private:
                                      }};
     CodePage codePage_ = systemCodePage();
     BlockLogView blockLog_;
+    BlockCountsLine countsLine_;
     AdFilter filter_{settings, codePage_,
                      {
                          .readLists = [this] { return readLists(); },

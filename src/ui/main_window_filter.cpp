@@ -73,7 +73,7 @@ void TTarnwickForm1::Timer6Timer() {
 }
 
 void TTarnwickForm1::tracklog(std::string_view address, const BlockReason& reason, IUnknown* window) {
-    blockLog_.tracklog(codePage_, address, reason, window);
+    if (blockLog_.tracklog(codePage_, address, reason, window)) countsLine_.counted();
 }
 
 void TTarnwickForm1::Button3Click() { blockLog_.clear(); }

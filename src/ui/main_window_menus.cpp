@@ -67,13 +67,20 @@ void TTarnwickForm1::ImportAdServerList1Click() {
 }
 
 void TTarnwickForm1::ListView1ContextPopup(POINT at) {
-    const MenuEntry entries[] = {
+    std::wstring allowCaption;
+    std::vector<MenuEntry> entries{
         {ids::CopyAddress1, L"复制地址", blockLog_.selectedAddress().has_value()},
+        {},
         {ids::PassOnce1, L"放行一次", blockLog_.selectedRow().has_value()},
-        {ids::ExportLog1, L"导出..."},
     };
+    for (const MenuEntry& entry : rowCommands(allowCaption)) entries.push_back(entry);
+    entries.push_back({});
+    entries.push_back({ids::ExportLog1, L"导出..."});
     switch (trackMenu(hwnd(), at, entries)) {
     case ids::CopyAddress1: CopyAddress1Click(); break;
+    case ids::AllowSite1: AllowSite1Click(); break;
+    case ids::ShowBlackLine1: ShowBlackLine1Click(); break;
+    case ids::CopyReason1: CopyReason1Click(); break;
     case ids::ExportLog1: ExportLog1Click(); break;
     case ids::PassOnce1: PassOnce1Click(); break;
     default: break;

@@ -67,8 +67,11 @@ void TTarnwickForm1::createExceptionPage() {
 void TTarnwickForm1::createLogPage() {
     HWND page = LogsPanel_.hwnd();
     createControl(page, WC_STATICW, L"日志:", 0, {9, 6, 60, 14}, ids::Label16, boldFont_.get(), scale_);
-    createControl(page, WC_STATICW, L"移除广告日志 (双击列表可将地址加入到白名单).", 0, {9, 22, 264, 26},
+    createControl(page, WC_STATICW, L"移除广告日志 (双击列表可将地址加入到白名单).", 0, {9, 22, 264, 16},
                   ids::Label15, font_.get(), scale_);
+    HWND counts = createControl(page, WC_STATICW, L"", SS_LEFTNOWORDWRAP | SS_NOPREFIX, {9, 38, 327, 16},
+                                ids::Label18, font_.get(), scale_);
+    countsLine_.attach(counts, hwnd(), ids::CountsTimer);
     HWND list = createControl(page, WC_LISTVIEWW, L"", LVS_REPORT | LVS_SINGLESEL | LVS_SHOWSELALWAYS | WS_TABSTOP,
                               {9, 54, 327, 211}, ids::ListView1, font_.get(), scale_, WS_EX_CLIENTEDGE);
     blockLog_.attach(list);

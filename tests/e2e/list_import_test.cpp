@@ -158,9 +158,10 @@ TEST_F(ListImportTest, TheLogMenuCopiesTheSelectedAddressAndExportsEveryRow) {
   ASSERT_NO_FATAL_FAILURE(choose_from_menu(view.hwnd(), at, VK_UP, L"log_menu.png"));
   ASSERT_NO_FATAL_FAILURE(answer_file_dialog(L"导出日志", out));
   const std::wstring stamp0 = view.text(0, 0), stamp1 = view.text(1, 0);
-  const std::string expected = "\xEF\xBB\xBF时间,地址\r\n" + std::string(stamp0.begin(), stamp0.end()) +
-                               ",\"http://ads.test/a?x=1,2\"\r\n" + std::string(stamp1.begin(), stamp1.end()) +
-                               ",\"http://ads.test/say\"\"hi\"\"\"\r\n";
+  const std::string expected = "\xEF\xBB\xBF时间,地址,原因\r\n" + std::string(stamp0.begin(), stamp0.end()) +
+                               ",\"http://ads.test/a?x=1,2\",黑名单第 1 行: //ADS.TEST/\r\n" +
+                               std::string(stamp1.begin(), stamp1.end()) +
+                               ",\"http://ads.test/say\"\"hi\"\"\",黑名单第 1 行: //ADS.TEST/\r\n";
   EXPECT_TRUE(wait_until([&] { return file_bytes(out) == expected; }, 10s)) << testing::PrintToString(file_bytes(out));
 
   const HANDLE held = CreateFileW(out.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
