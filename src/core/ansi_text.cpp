@@ -1,5 +1,7 @@
 #include "core/ansi_text.h"
 
+#include <cstring>
+
 namespace nimbrel {
 
 namespace {
@@ -8,18 +10,39 @@ bool isAsciiLower(unsigned char byte) { return byte >= 'a' && byte <= 'z'; }
 
 bool isBlankOrControl(char c) { return static_cast<unsigned char>(c) <= 32; }
 
-// Upper-cases every byte: right for text without double-byte characters.
-void upperCaseAscii(std::span<char> text) {
-    for (char& c : text) {
-        const auto byte = static_cast<unsigned char>(c);
-        c = static_cast<char>(byte ^ (static_cast<unsigned>(static_cast<unsigned char>(byte - 'a') < 26) << 5));
-    }
+constexpr std::uint64_t kEveryByte = 0x0101010101010101ULL;
+constexpr std::uint64_t kHighBits = 0x8080808080808080ULL;
+
+// Eight bytes at once: a to z upper-cased, every other byte (those above 127 too) kept. Each
+// sum stays below 256 in its byte, so no carry crosses into the next.
+std::uint64_t upperCasedWord(std::uint64_t word) {
+    const std::uint64_t low = word & ~kHighBits;
+    const std::uint64_t fromA = low + kEveryByte * (128 - 'a');   // top bit: at least 'a'
+    const std::uint64_t pastZ = low + kEveryByte * (127 - 'z');   // top bit: beyond 'z'
+    const std::uint64_t lower = fromA & ~pastZ & ~word & kHighBits;
+    return word ^ (lower >> 2);  // 0x80 >> 2 is the case bit
 }
 
-bool holdsHighBytes(std::string_view text) {
-    unsigned char any = 0;
-    for (char c : text) any |= static_cast<unsigned char>(c);
-    return (any & 0x80) != 0;
+// Copies the text upper-cased (right for text without double-byte characters); true when
+// some byte is above 127.
+bool copyUpperCasedAscii(std::string_view text, char* out) {
+    std::uint64_t seen = 0;
+    std::size_t at = 0;
+    for (; at + 8 <= text.size(); at += 8) {
+        std::uint64_t word;
+        std::memcpy(&word, text.data() + at, 8);
+        seen |= word;
+        word = upperCasedWord(word);
+        std::memcpy(out + at, &word, 8);
+    }
+    if (at < text.size()) {
+        std::uint64_t word = 0;
+        std::memcpy(&word, text.data() + at, text.size() - at);
+        seen |= word;
+        word = upperCasedWord(word);
+        std::memcpy(out + at, &word, text.size() - at);
+    }
+    return (seen & kHighBits) != 0;
 }
 
 }  // namespace
@@ -113,23 +136,24 @@ std::string_view trimBlanksAndControls(std::string_view text) {
 // bytes above 127 (most of them) has no double-byte character and needs no marks.
 void SearchText::assign(const CodePage& codePage, std::string_view text) {
     codePage_ = codePage;
-    upper_.assign(text);
+    size_ = text.size();
+    upper_.resize(size_ + kPadding);
+    std::memset(upper_.data() + size_, 0, kPadding);
     boundaries_.clear();
-    if (!codePage.hasLeadBytes() || !holdsHighBytes(text)) {
-        upperCaseAscii(upper_);
-        return;
-    }
-    boundaries_.assign(upper_.size(), 0);
-    for (std::size_t pos = 0; pos < upper_.size();) {
+    if (!copyUpperCasedAscii(text, upper_.data()) || !codePage.hasLeadBytes()) return;
+    std::memcpy(upper_.data(), text.data(), size_);
+    boundaries_.assign(size_, 0);
+    const std::string_view original = text;
+    for (std::size_t pos = 0; pos < size_;) {
         boundaries_[pos] = 1;
-        const std::size_t length = codePage.charLength(upper_, pos);
+        const std::size_t length = codePage.charLength(original, pos);
         if (length == 1 && isAsciiLower(static_cast<unsigned char>(upper_[pos]))) upper_[pos] -= 'a' - 'A';
         pos += length;
     }
 }
 
 bool SearchText::contains(std::string_view upperNeedle) const {
-    const std::string_view text = upper_;
+    const std::string_view text = upper();
     for (std::size_t pos = text.find(upperNeedle); pos != std::string_view::npos;
          pos = text.find(upperNeedle, pos + 1)) {
         if (isBoundary(pos)) {

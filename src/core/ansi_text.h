@@ -70,7 +70,10 @@ public:
     // Prepares another address, reusing the storage of the last one.
     void assign(const CodePage& codePage, std::string_view text);
 
-    const std::string& upper() const { return upper_; }
+    std::string_view upper() const { return std::string_view(upper_.data(), size_); }
+    // The upper-cased text is followed by this many zero bytes, so that a scan may read a
+    // few bytes at once wherever it stands.
+    static constexpr std::size_t kPadding = 8;
     bool contains(std::string_view upperNeedle) const;
     const CodePage& codePage() const { return codePage_; }
     // Whether a character of the upper-cased text starts at `pos`.
@@ -78,7 +81,8 @@ public:
 
 private:
     CodePage codePage_;
-    std::string upper_;
+    std::string upper_;  // the text, then kPadding zero bytes
+    std::size_t size_ = 0;
     std::vector<unsigned char> boundaries_;  // empty when every byte starts a character
 };
 

@@ -14,6 +14,9 @@ namespace {
 
 constexpr std::uint8_t kNotInTable = UINT8_MAX;
 
+// No entry is shorter than three bytes: grams of three let one scan find them all.
+constexpr std::size_t kTableGram = 3;
+
 // Each distinct entry: every kind it belongs to, and where it stands in each table.
 struct EntryKinds {
     unsigned kinds = 0;
@@ -59,7 +62,7 @@ struct TableIndex {
             pieces.push_back(text);
             kindsOf.push_back(kinds);
         }
-        index = PieceIndex(pieces);
+        index = PieceIndex(pieces, kTableGram);
     }
 };
 

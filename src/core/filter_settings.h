@@ -2,6 +2,7 @@
 // The setting texts that the filters read at every event. A flag is on only when its text
 // is exactly "1"; levels are compared as text, so an unknown level is simply none of the five.
 
+#include <cstddef>
 #include <string_view>
 
 #include "core/settings_rules.h"
@@ -21,7 +22,18 @@ struct FilterSettings {
 
     bool closesPopups() const { return isOn(killpop); }
     bool blocksUrls() const { return isOn(killurl); }
-    bool levelIs(std::wstring_view level) const { return killlevel == level; }
+    // Compared character by character: the level is asked several times at every navigation.
+    bool levelIs(std::wstring_view level) const {
+        if (killlevel.size() != level.size()) return false;
+        for (std::size_t i = 0; i < level.size(); ++i)
+            if (killlevel[i] != level[i]) return false;
+        return true;
+    }
+    // A level written as a literal: its length is known without counting it at every call.
+    template <std::size_t N>
+    bool levelIs(const wchar_t (&level)[N]) const {
+        return levelIs(std::wstring_view(level, N - 1));
+    }
     bool levelIsLowest() const { return levelIs(L"4"); }
 
     // The idle hot-key rule: with hot keys allowed, Ctrl held down (alone or with Shift)

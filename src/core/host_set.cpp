@@ -1,6 +1,7 @@
 #include "core/host_set.h"
 
 #include <algorithm>
+#include <array>
 #include <bit>
 
 namespace nimbrel {
@@ -11,18 +12,28 @@ constexpr std::uint8_t kAllowed = 2;
 
 char asciiLower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
 
-bool isSchemeCharacter(char c) {
-    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '+' || c == '-' ||
-           c == '.';
-}
+// Letters, digits, '+', '-' and '.', by a table: asked of every character of every scheme.
+constexpr std::array<bool, 256> kSchemeCharacters = [] {
+    std::array<bool, 256> table{};
+    for (unsigned c = 0; c < 256; ++c)
+        table[c] = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '+' ||
+                   c == '-' || c == '.';
+    return table;
+}();
+
+bool isSchemeCharacter(char c) { return kSchemeCharacters[static_cast<unsigned char>(c)]; }
+
+bool isDigit(char c) { return c >= '0' && c <= '9'; }
 
 // An IP address is matched whole: its last label is a number (no top-level domain is) or it
-// is an IPv6 literal.
+// is an IPv6 literal. Plain loops: hosts are short, and this runs at every navigation.
 bool isIpAddress(std::string_view host) {
-    if (host.find(':') != std::string_view::npos) return true;
-    const std::size_t lastDot = host.rfind('.');
-    const std::string_view last = lastDot == std::string_view::npos ? host : host.substr(lastDot + 1);
-    return !last.empty() && std::all_of(last.begin(), last.end(), [](char c) { return c >= '0' && c <= '9'; });
+    std::size_t lastStart = host.size();
+    while (lastStart > 0 && isDigit(host[lastStart - 1])) --lastStart;
+    if (lastStart < host.size() && (lastStart == 0 || host[lastStart - 1] == '.')) return true;
+    for (const char c : host)
+        if (c == ':') return true;
+    return false;
 }
 
 // FNV-1a over the host's characters from its end, so that one pass gives the hash of every
@@ -64,21 +75,29 @@ bool suffixMatches(std::string_view host, std::string_view rule) {
 
 }  // namespace
 
+// The first "://" must end a scheme, which is made of scheme characters only: the scheme's
+// characters are walked up to the first other one, which must start "://".
 std::optional<std::string_view> hostOfAddress(std::string_view address) {
-    const std::size_t schemeEnd = address.find("://");
-    if (schemeEnd == std::string_view::npos || schemeEnd == 0) return std::nullopt;
-    if (!std::all_of(address.begin(), address.begin() + static_cast<std::ptrdiff_t>(schemeEnd), isSchemeCharacter))
-        return std::nullopt;
-    std::string_view authority = address.substr(schemeEnd + 3);
-    authority = authority.substr(0, authority.find_first_of("/?#\\"));
-    if (const std::size_t at = authority.rfind('@'); at != std::string_view::npos) authority.remove_prefix(at + 1);
-    std::string_view host = authority;
+    std::size_t schemeEnd = 0;
+    while (schemeEnd < address.size() && isSchemeCharacter(address[schemeEnd])) ++schemeEnd;
+    if (schemeEnd == 0 || address.substr(schemeEnd, 3) != "://") return std::nullopt;
+    const std::size_t authorityStart = schemeEnd + 3;
+    std::size_t authorityEnd = authorityStart;
+    std::size_t hostStart = authorityStart;  // after the last '@' of the authority
+    for (; authorityEnd < address.size(); ++authorityEnd) {
+        const char c = address[authorityEnd];
+        if (c == '/' || c == '?' || c == '#' || c == '\\') break;
+        if (c == '@') hostStart = authorityEnd + 1;
+    }
+    std::string_view host = address.substr(hostStart, authorityEnd - hostStart);
     if (host.starts_with('[')) {
         const std::size_t close = host.find(']');
         if (close == std::string_view::npos) return std::nullopt;
         host = host.substr(1, close - 1);
     } else {
-        host = host.substr(0, host.find(':'));
+        std::size_t end = 0;
+        while (end < host.size() && host[end] != ':') ++end;
+        host = host.substr(0, end);
         if (host.ends_with('.')) host.remove_suffix(1);
     }
     if (host.empty()) return std::nullopt;

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <bit>
+#include <cstring>
 #include <numeric>
 #include <utility>
 
@@ -32,7 +33,7 @@ constexpr unsigned kFrequencyBits = 16;
 
 // The filter's size: sparse enough that a gram of an address that no piece is filed under
 // is almost always turned away by its bit alone.
-constexpr std::size_t kFilterBitsPerPiece = 8;
+constexpr std::size_t kFilterBitsPerPiece = 16;
 constexpr std::size_t kFewestFilterBits = std::size_t{1} << 12;
 constexpr std::size_t kMostFilterBits = std::size_t{1} << 23;
 // The filter turns most grams away, so a bucket may hold a few pieces and take less memory.
@@ -66,16 +67,19 @@ std::uint32_t rarestGramStart(std::string_view piece, std::size_t gramLength,
 
 }  // namespace
 
-PieceIndex::PieceIndex(std::span<const std::string_view> pieces) : PieceIndex(concatenated(pieces)) {}
+PieceIndex::PieceIndex(std::span<const std::string_view> pieces, std::size_t longestGram)
+    : PieceIndex(concatenated(pieces), longestGram) {}
 
-PieceIndex::PieceIndex(PieceTexts pieces) : text_(std::move(pieces.text)), offsets_(std::move(pieces.offsets)) {
+PieceIndex::PieceIndex(PieceTexts pieces, std::size_t longestGram)
+    : text_(std::move(pieces.text)), offsets_(std::move(pieces.offsets)) {
+    longestGram = std::clamp<std::size_t>(longestGram, 1, kLongestGram);
     const std::size_t count = offsets_.size() - 1;
-    const GramFrequencies frequency = gramFrequencies(*this, count, kLongestGram);
+    const GramFrequencies frequency = gramFrequencies(*this, count, longestGram);
     std::array<std::vector<Entry>, kLongestGram> filed;
-    filed[kLongestGram - 1].reserve(count);  // most pieces are that long
+    filed[longestGram - 1].reserve(count);  // most pieces are that long
     for (PieceId id = 0; id < count; ++id) {
         const std::string_view text = piece(id);
-        const std::size_t gramLength = std::min(kLongestGram, text.size());
+        const std::size_t gramLength = std::min(longestGram, text.size());
         const std::uint32_t anchor = rarestGramStart(text, gramLength, frequency);
         filed[gramLength - 1].push_back({gramAt(text, anchor, gramLength), id, anchor});
     }
@@ -123,35 +127,56 @@ PieceIndex::GramTable PieceIndex::tableOf(const std::vector<Entry>& filed) {
 
 // The pieces filed under the gram that starts at `pos` of the address.
 void PieceIndex::collect(const GramTable& table, const SearchText& address, std::size_t pos, std::uint32_t gram,
-                         std::vector<PieceId>& found) const {
+                         std::uint32_t hash, std::vector<PieceId>& found) const {
     const std::string_view text = address.upper();
-    const std::uint32_t bucket = hashOf(gram) >> table.shift;
-    for (std::uint32_t e = table.bucketStart[bucket]; e < table.bucketStart[bucket + 1]; ++e) {
-        const Entry& entry = table.entries[e];
-        if (entry.gram != gram || entry.anchor > pos) continue;
-        const std::size_t start = pos - entry.anchor;
-        if (text.substr(start).starts_with(piece(entry.piece)) && address.isBoundary(start))
-            found.push_back(entry.piece);
+    const std::uint32_t bucket = hash >> table.shift;
+    const Entry* entry = table.entries.data() + table.bucketStart[bucket];
+    const Entry* const end = table.entries.data() + table.bucketStart[bucket + 1];
+    for (; entry != end; ++entry) {
+        if (entry->gram != gram || entry->anchor > pos) continue;
+        const std::size_t start = pos - entry->anchor;
+        const std::uint32_t from = offsets_[entry->piece], length = offsets_[entry->piece + 1] - from;
+        if (start + length <= text.size() && std::memcmp(text.data() + start, text_.data() + from, length) == 0 &&
+            address.isBoundary(start))
+            found.push_back(entry->piece);
     }
 }
 
-// The gram of the table's length rolls along the address; its filter bit turns most
-// positions away before any bucket is read.
-void PieceIndex::scanGrams(std::size_t gramLength, const SearchText& address, std::vector<PieceId>& found) const {
-    const GramTable& table = tables_[gramLength - 1];
+// The gram rolls along the address; its filter bit turns most positions away before any
+// bucket is read.
+// Each position's gram is read whole (the text's padding makes that safe at its end); its
+// filter bit turns most positions away before any bucket is read.
+template <std::size_t GramLength>
+void PieceIndex::scanGrams(const SearchText& address, std::vector<PieceId>& found) const {
+    static_assert(std::endian::native == std::endian::little, "a gram's first byte is its lowest");
+    static_assert(SearchText::kPadding >= sizeof(std::uint32_t));
+    const GramTable& table = tables_[GramLength - 1];
     const std::string_view text = address.upper();
-    const unsigned topShift = 8 * static_cast<unsigned>(gramLength - 1);
-    std::uint32_t gram = 0;  // the last gramLength bytes, first byte lowest
-    for (std::size_t end = 0; end < text.size(); ++end) {
-        gram = gram >> 8 | static_cast<std::uint32_t>(static_cast<unsigned char>(text[end])) << topShift;
-        if (end + 1 >= gramLength && table.mayHold(hashOf(gram)))
-            collect(table, address, end + 1 - gramLength, gram, found);
+    if (text.size() < GramLength) return;
+    const std::uint64_t* filter = table.filter.data();
+    const unsigned filterShift = table.filterShift;
+    constexpr std::uint32_t kMask = GramLength == 4 ? UINT32_MAX : (std::uint32_t{1} << (8 * GramLength)) - 1;
+    const std::size_t last = text.size() - GramLength;
+    for (std::size_t pos = 0; pos <= last; ++pos) {
+        std::uint32_t gram;
+        std::memcpy(&gram, text.data() + pos, sizeof(gram));
+        gram &= kMask;
+        const std::uint32_t hash = hashOf(gram);
+        const std::uint32_t bit = hash >> filterShift;
+        if ((filter[bit / 64] >> (bit % 64) & 1) != 0) collect(table, address, pos, gram, hash, found);
     }
 }
 
 void PieceIndex::findAll(const SearchText& address, std::vector<PieceId>& found) const {
     found.clear();
-    for (const std::size_t gramLength : gramLengths_) scanGrams(gramLength, address, found);
+    for (const std::size_t gramLength : gramLengths_) {
+        switch (gramLength) {
+            case 1: scanGrams<1>(address, found); break;
+            case 2: scanGrams<2>(address, found); break;
+            case 3: scanGrams<3>(address, found); break;
+            default: scanGrams<4>(address, found); break;
+        }
+    }
     std::sort(found.begin(), found.end());
     found.erase(std::unique(found.begin(), found.end()), found.end());
 }

@@ -28,9 +28,11 @@ struct PieceTexts {
 class PieceIndex {
 public:
     PieceIndex() = default;  // knows no piece
-    // Piece i gets the id i. Pieces must not be empty.
-    explicit PieceIndex(std::span<const std::string_view> pieces);
-    explicit PieceIndex(PieceTexts pieces);
+    // Piece i gets the id i. Pieces must not be empty. Grams are at most `longestGram` bytes
+    // (1 to 4) long: fewer lengths mean fewer scans of an address, longer ones fewer pieces
+    // compared per look-up.
+    explicit PieceIndex(std::span<const std::string_view> pieces, std::size_t longestGram = kLongestGram);
+    explicit PieceIndex(PieceTexts pieces, std::size_t longestGram = kLongestGram);
 
     std::string_view piece(PieceId id) const {
         return std::string_view(text_).substr(offsets_[id], offsets_[id + 1] - offsets_[id]);
@@ -58,18 +60,14 @@ private:
         std::vector<std::uint64_t> filter;       // a bit by the hash's top bits, set for every filed gram
         std::vector<std::uint32_t> bucketStart;  // bucket b is [bucketStart[b], bucketStart[b + 1])
         std::vector<Entry> entries;
-
-        bool mayHold(std::uint32_t hash) const {
-            const std::uint32_t bit = hash >> filterShift;
-            return (filter[bit / 64] >> (bit % 64) & 1) != 0;
-        }
     };
 
     static PieceTexts concatenated(std::span<const std::string_view> pieces);
     static GramTable tableOf(const std::vector<Entry>& filed);
-    void scanGrams(std::size_t gramLength, const SearchText& address, std::vector<PieceId>& found) const;
+    template <std::size_t GramLength>
+    void scanGrams(const SearchText& address, std::vector<PieceId>& found) const;
     void collect(const GramTable& table, const SearchText& address, std::size_t pos, std::uint32_t gram,
-                 std::vector<PieceId>& found) const;
+                 std::uint32_t hash, std::vector<PieceId>& found) const;
 
     std::string text_;                    // every piece, one after the other
     std::vector<std::uint32_t> offsets_;  // piece i is text_[offsets_[i], offsets_[i + 1])

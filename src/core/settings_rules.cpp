@@ -2,7 +2,6 @@
 
 namespace nimbrel {
 
-bool isOn(std::wstring_view flag) { return flag == L"1"; }
 
 std::wstring flagText(bool on) { return on ? L"1" : L"0"; }
 

@@ -44,8 +44,8 @@ inline constexpr std::array<SettingField, 11> kSettingFields{{
 inline constexpr int kLevelCount = 5;
 inline constexpr std::wstring_view kDefaultLevel = L"1";
 
-// A flag is on only when its text is exactly "1".
-bool isOn(std::wstring_view flag);
+// A flag is on only when its text is exactly "1". Asked at every navigation: inline.
+inline bool isOn(std::wstring_view flag) { return flag.size() == 1 && flag[0] == L'1'; }
 std::wstring flagText(bool on);
 
 // The level after loading: an empty text reads as "1", anything else is kept as stored.
