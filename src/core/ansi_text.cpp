@@ -137,7 +137,7 @@ std::string_view trimBlanksAndControls(std::string_view text) {
 void SearchText::assign(const CodePage& codePage, std::string_view text) {
     codePage_ = codePage;
     size_ = text.size();
-    upper_.resize(size_ + kPadding);
+    if (upper_.size() < size_ + kPadding) upper_.resize(size_ + kPadding);  // grows only: kept between addresses
     std::memset(upper_.data() + size_, 0, kPadding);
     boundaries_.clear();
     if (!copyUpperCasedAscii(text, upper_.data()) || !codePage.hasLeadBytes()) return;

@@ -81,7 +81,7 @@ public:
 
 private:
     CodePage codePage_;
-    std::string upper_;  // the text, then kPadding zero bytes
+    std::string upper_;  // the text, kPadding zero bytes, then whatever a longer text left
     std::size_t size_ = 0;
     std::vector<unsigned char> boundaries_;  // empty when every byte starts a character
 };

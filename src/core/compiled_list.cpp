@@ -123,7 +123,7 @@ CompiledList::CompiledList(const CodePage& codePage, ListLines lines) {
     keyedLines_.resize(lines_.size());
     std::vector<std::uint32_t> filled(keyedStart_.begin(), keyedStart_.end() - 1);
     for (std::uint32_t i = 0; i < lines_.size(); ++i) keyedLines_[filled[keyOfLine[i]]++] = i;
-    index_ = PieceIndex(pieces.take());
+    index_ = PieceIndex(pieces.take(), PieceIndex::kLongestGram, true);
 }
 
 bool CompiledList::othersFound(const Line& line, const std::vector<PieceId>& found) const {

@@ -62,7 +62,7 @@ struct TableIndex {
             pieces.push_back(text);
             kindsOf.push_back(kinds);
         }
-        index = PieceIndex(pieces, kTableGram);
+        index = PieceIndex(pieces, kTableGram, false);
     }
 };
 

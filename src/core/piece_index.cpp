@@ -33,7 +33,7 @@ constexpr unsigned kFrequencyBits = 16;
 
 // The filter's size: sparse enough that a gram of an address that no piece is filed under
 // is almost always turned away by its bit alone.
-constexpr std::size_t kFilterBitsPerPiece = 16;
+constexpr std::size_t kFilterBitsPerPiece = 8;
 constexpr std::size_t kFewestFilterBits = std::size_t{1} << 12;
 constexpr std::size_t kMostFilterBits = std::size_t{1} << 23;
 // The filter turns most grams away, so a bucket may hold a few pieces and take less memory.
@@ -65,23 +65,43 @@ std::uint32_t rarestGramStart(std::string_view piece, std::size_t gramLength,
     return static_cast<std::uint32_t>(best);
 }
 
+// The start of the two neighbouring grams that are rarest together.
+std::uint32_t rarestPairStart(std::string_view piece, std::size_t gramLength, const GramFrequencies& frequency) {
+    const auto count = [&](std::size_t pos) -> std::uint64_t {
+        return frequency[hashOf(gramAt(piece, pos, gramLength)) >> (32 - kFrequencyBits)];
+    };
+    std::uint64_t best = UINT64_MAX;
+    for (std::size_t pos = 0; pos + gramLength + 1 <= piece.size(); ++pos)
+        best = std::min(best, (count(pos) + count(pos + 1)) << 32 | pos);
+    return static_cast<std::uint32_t>(best);
+}
+
 }  // namespace
 
-PieceIndex::PieceIndex(std::span<const std::string_view> pieces, std::size_t longestGram)
-    : PieceIndex(concatenated(pieces), longestGram) {}
+PieceIndex::PieceIndex(std::span<const std::string_view> pieces, std::size_t longestGram, bool everyOtherPosition)
+    : PieceIndex(concatenated(pieces), longestGram, everyOtherPosition) {}
 
-PieceIndex::PieceIndex(PieceTexts pieces, std::size_t longestGram)
-    : text_(std::move(pieces.text)), offsets_(std::move(pieces.offsets)) {
+PieceIndex::PieceIndex(PieceTexts pieces, std::size_t longestGram, bool everyOtherPosition)
+    : text_(std::move(pieces.text)), offsets_(std::move(pieces.offsets)), stride_(everyOtherPosition ? 2 : 1) {
     longestGram = std::clamp<std::size_t>(longestGram, 1, kLongestGram);
     const std::size_t count = offsets_.size() - 1;
     const GramFrequencies frequency = gramFrequencies(*this, count, longestGram);
     std::array<std::vector<Entry>, kLongestGram> filed;
-    filed[longestGram - 1].reserve(count);  // most pieces are that long
+    std::vector<Entry> everyByte;
+    filed[longestGram - 1].reserve(count * stride_);  // most pieces are that long
     for (PieceId id = 0; id < count; ++id) {
         const std::string_view text = piece(id);
-        const std::size_t gramLength = std::min(longestGram, text.size());
-        const std::uint32_t anchor = rarestGramStart(text, gramLength, frequency);
-        filed[gramLength - 1].push_back({gramAt(text, anchor, gramLength), id, anchor});
+        if (text.size() < stride_) {  // one byte: looked up at every position
+            everyByte.push_back({gramAt(text, 0, 1), id, 0});
+            continue;
+        }
+        // With a stride of 2, two neighbouring grams: a scan that looks at every other
+        // position meets one of them.
+        const std::size_t gramLength = std::min(longestGram, text.size() + 1 - stride_);
+        const std::uint32_t anchor = stride_ == 1 ? rarestGramStart(text, gramLength, frequency)
+                                                  : rarestPairStart(text, gramLength, frequency);
+        for (std::uint32_t k = 0; k < stride_; ++k)
+            filed[gramLength - 1].push_back({gramAt(text, anchor + k, gramLength), id, anchor + k});
     }
     for (std::size_t length = 0; length < kLongestGram; ++length) {
         if (!filed[length].empty()) {
@@ -89,6 +109,8 @@ PieceIndex::PieceIndex(PieceTexts pieces, std::size_t longestGram)
             gramLengths_.push_back(length + 1);
         }
     }
+    if (!everyByte.empty()) everyByte_ = tableOf(everyByte);
+    hasEveryByte_ = !everyByte.empty();
 }
 
 PieceTexts PieceIndex::concatenated(std::span<const std::string_view> pieces) {
@@ -146,18 +168,17 @@ void PieceIndex::collect(const GramTable& table, const SearchText& address, std:
 // bucket is read.
 // Each position's gram is read whole (the text's padding makes that safe at its end); its
 // filter bit turns most positions away before any bucket is read.
-template <std::size_t GramLength>
-void PieceIndex::scanGrams(const SearchText& address, std::vector<PieceId>& found) const {
+template <std::size_t GramLength, std::size_t Step>
+void PieceIndex::scanGrams(const GramTable& table, const SearchText& address, std::vector<PieceId>& found) const {
     static_assert(std::endian::native == std::endian::little, "a gram's first byte is its lowest");
     static_assert(SearchText::kPadding >= sizeof(std::uint32_t));
-    const GramTable& table = tables_[GramLength - 1];
     const std::string_view text = address.upper();
     if (text.size() < GramLength) return;
     const std::uint64_t* filter = table.filter.data();
     const unsigned filterShift = table.filterShift;
     constexpr std::uint32_t kMask = GramLength == 4 ? UINT32_MAX : (std::uint32_t{1} << (8 * GramLength)) - 1;
     const std::size_t last = text.size() - GramLength;
-    for (std::size_t pos = 0; pos <= last; ++pos) {
+    for (std::size_t pos = 0; pos <= last; pos += Step) {
         std::uint32_t gram;
         std::memcpy(&gram, text.data() + pos, sizeof(gram));
         gram &= kMask;
@@ -170,13 +191,24 @@ void PieceIndex::scanGrams(const SearchText& address, std::vector<PieceId>& foun
 void PieceIndex::findAll(const SearchText& address, std::vector<PieceId>& found) const {
     found.clear();
     for (const std::size_t gramLength : gramLengths_) {
-        switch (gramLength) {
-            case 1: scanGrams<1>(address, found); break;
-            case 2: scanGrams<2>(address, found); break;
-            case 3: scanGrams<3>(address, found); break;
-            default: scanGrams<4>(address, found); break;
+        const GramTable& table = tables_[gramLength - 1];
+        if (stride_ == 1) {
+            switch (gramLength) {
+                case 1: scanGrams<1, 1>(table, address, found); break;
+                case 2: scanGrams<2, 1>(table, address, found); break;
+                case 3: scanGrams<3, 1>(table, address, found); break;
+                default: scanGrams<4, 1>(table, address, found); break;
+            }
+        } else {
+            switch (gramLength) {
+                case 1: scanGrams<1, 2>(table, address, found); break;
+                case 2: scanGrams<2, 2>(table, address, found); break;
+                case 3: scanGrams<3, 2>(table, address, found); break;
+                default: scanGrams<4, 2>(table, address, found); break;
+            }
         }
     }
+    if (hasEveryByte_) scanGrams<1, 1>(everyByte_, address, found);
     std::sort(found.begin(), found.end());
     found.erase(std::unique(found.begin(), found.end()), found.end());
 }
@@ -185,6 +217,7 @@ std::size_t PieceIndex::memoryBytes() const {
     std::size_t bytes = sizeof(*this) + text_.capacity() + bytesOf(offsets_) + bytesOf(gramLengths_);
     for (const GramTable& table : tables_)
         bytes += bytesOf(table.filter) + bytesOf(table.bucketStart) + bytesOf(table.entries);
+    bytes += bytesOf(everyByte_.filter) + bytesOf(everyByte_.bucketStart) + bytesOf(everyByte_.entries);
     return bytes;
 }
 

@@ -1,8 +1,9 @@
 #pragma once
 // A multi-string index over upper-cased pieces: one scan of an address tells every piece
 // that occurs in it starting at a character boundary. Each piece is filed under one of its
-// 4-byte grams, the rarest among all pieces (shorter pieces under themselves), so a scan
-// looks up one gram per position and compares only the few pieces filed under it. A sparse
+// 4-byte grams, the rarest among all pieces (shorter pieces under themselves), or under two
+// neighbouring ones so that a scan need look at every other position only; a scan looks up
+// one gram per position it visits and compares only the few pieces filed under it. A sparse
 // bit filter answers most look-ups, which miss, without touching the buckets.
 
 #include <array>
@@ -30,9 +31,11 @@ public:
     PieceIndex() = default;  // knows no piece
     // Piece i gets the id i. Pieces must not be empty. Grams are at most `longestGram` bytes
     // (1 to 4) long: fewer lengths mean fewer scans of an address, longer ones fewer pieces
-    // compared per look-up.
-    explicit PieceIndex(std::span<const std::string_view> pieces, std::size_t longestGram = kLongestGram);
-    explicit PieceIndex(PieceTexts pieces, std::size_t longestGram = kLongestGram);
+    // compared per look-up. With `everyOtherPosition`, each piece (of two bytes or more) is
+    // filed under two neighbouring grams and a scan looks at every other position only:
+    // half the look-ups, for grams one byte shorter.
+    PieceIndex(std::span<const std::string_view> pieces, std::size_t longestGram, bool everyOtherPosition);
+    PieceIndex(PieceTexts pieces, std::size_t longestGram, bool everyOtherPosition);
 
     std::string_view piece(PieceId id) const {
         return std::string_view(text_).substr(offsets_[id], offsets_[id + 1] - offsets_[id]);
@@ -44,8 +47,9 @@ public:
 
     std::size_t memoryBytes() const;
 
-private:
     static constexpr std::size_t kLongestGram = 4;
+
+private:
 
     struct Entry {
         std::uint32_t gram;    // the gram's bytes, first byte lowest
@@ -64,8 +68,8 @@ private:
 
     static PieceTexts concatenated(std::span<const std::string_view> pieces);
     static GramTable tableOf(const std::vector<Entry>& filed);
-    template <std::size_t GramLength>
-    void scanGrams(const SearchText& address, std::vector<PieceId>& found) const;
+    template <std::size_t GramLength, std::size_t Step>
+    void scanGrams(const GramTable& table, const SearchText& address, std::vector<PieceId>& found) const;
     void collect(const GramTable& table, const SearchText& address, std::size_t pos, std::uint32_t gram,
                  std::uint32_t hash, std::vector<PieceId>& found) const;
 
@@ -73,6 +77,9 @@ private:
     std::vector<std::uint32_t> offsets_;  // piece i is text_[offsets_[i], offsets_[i + 1])
     std::array<GramTable, kLongestGram> tables_;  // by gram length 1 to 4
     std::vector<std::size_t> gramLengths_;        // the lengths whose tables hold pieces
+    std::size_t stride_ = 1;                      // 2: every other position
+    GramTable everyByte_;                         // with a stride of 2: pieces of one byte
+    bool hasEveryByte_ = false;
 };
 
 }  // namespace nimbrel
