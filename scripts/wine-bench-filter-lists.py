@@ -162,10 +162,10 @@ def measure_update():
 
 
 def main():
-    measure_round_trip()
-    standin = shared.Standin(WINE, STANDIN)
     for name, value in {"killurl": "1", "killlevel": "1", "killpop": "0", "automin": "0"}.items():
         wine("reg", "add", r"HKLM\SOFTWARE\Nimbrel", "/v", name, "/t", "REG_SZ", "/d", value, "/f")
+    measure_round_trip()
+    standin = shared.Standin(WINE, STANDIN)
     measure_start()
     measure_update()
     forget_lists()
