@@ -1,5 +1,8 @@
 #include "e2e/filter_fixture.h"
 
+#include "e2e/screenshots.h"
+#include "e2e/ui_driver.h"
+#include "support/desktop_windows.h"
 #include "support/nimbrel_registry.h"
 #include "support/wait.h"
 
@@ -7,6 +10,8 @@
 #include <shlobj.h>
 
 #include <algorithm>
+#include <ctime>
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 
@@ -93,6 +98,7 @@ void FilterEndToEndTest::SetUp() {
   remove_shell_windows_redirect();
   delete_nimbrel_key();
   remove_list_files();
+  forget_user_state();
 }
 
 void FilterEndToEndTest::TearDown() {
@@ -100,9 +106,45 @@ void FilterEndToEndTest::TearDown() {
   standin_.reset();
   remove_list_files();
   delete_nimbrel_key();
+  forget_user_state();
 }
 
 void FilterEndToEndTest::set(const wchar_t* name, const wchar_t* value) { write_nimbrel_value(name, value); }
+
+namespace {
+constexpr const wchar_t* kListsKey = L"Software\\Nimbrel\\FilterLists";
+
+std::wstring copies_folder() {
+  PWSTR known = nullptr;
+  std::wstring folder;
+  if (SUCCEEDED(SHGetKnownFolderPath(FOLDERID_LocalAppData, 0, nullptr, &known)))
+    folder = std::wstring(known) + L"\\Nimbrel\\filters\\";
+  CoTaskMemFree(known);
+  return folder;
+}
+}  // namespace
+
+void FilterEndToEndTest::store_filter_list(const std::wstring& key, const std::wstring& source,
+                                           const std::string& copy) {
+  const std::wstring path = std::wstring(kListsKey) + L"\\" + key;
+  const auto value = [&](const wchar_t* name, const std::wstring& text) {
+    RegSetKeyValueW(HKEY_CURRENT_USER, path.c_str(), name, REG_SZ, text.c_str(),
+                    static_cast<DWORD>((text.size() + 1) * sizeof(wchar_t)));
+  };
+  value(L"name", L"Stored");
+  value(L"source", source);
+  value(L"enabled", L"1");
+  value(L"status", L"已更新");
+  value(L"nextcheck", std::to_wstring(std::time(nullptr) + 86400));
+  std::filesystem::create_directories(std::filesystem::path(copies_folder()));
+  put_file(copies_folder() + key + L".txt", copy);
+}
+
+void FilterEndToEndTest::forget_user_state() {
+  RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\Nimbrel");
+  std::error_code ignored;
+  std::filesystem::remove_all(std::filesystem::path(copies_folder()), ignored);
+}
 
 standin::StandinProcess& FilterEndToEndTest::start_standin(const std::string& options) {
   standin_ = std::make_unique<standin::StandinProcess>(options);
@@ -141,6 +183,35 @@ bool FilterEndToEndTest::command(int id) const {
 bool FilterEndToEndTest::post_command(int id) const {
   return PostMessageW(main_, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED),
                       reinterpret_cast<LPARAM>(control(id))) != FALSE;
+}
+
+HWND FilterEndToEndTest::open_menu() const {
+  const HWND menu = find_top_level_window(nimbrel_->id(), L"#32768");
+  return menu && IsWindowVisible(menu) ? menu : nullptr;
+}
+
+void FilterEndToEndTest::press(WPARAM key) const {
+  PostMessageW(main_, WM_KEYDOWN, key, 0);
+  PostMessageW(main_, WM_KEYUP, key, 0xC0000000);
+  Sleep(100);
+}
+
+void FilterEndToEndTest::choose_for_row(int row, int downs, const wchar_t* screenshot) const {
+  ASSERT_TRUE(command(ids::V1));  // the log page in front
+  const RemoteListView view = log();
+  ASSERT_TRUE(view.select(row));
+  const RECT box = view.row_rect(row).value_or(RECT{});
+  POINT at{(box.left + box.right) / 2, (box.top + box.bottom) / 2};
+  ClientToScreen(view.hwnd(), &at);
+  PostMessageW(view.hwnd(), WM_CONTEXTMENU, reinterpret_cast<WPARAM>(view.hwnd()), MAKELPARAM(at.x, at.y));
+  ASSERT_TRUE(wait_until([&] { return open_menu() != nullptr; }, 10s)) << "no menu";
+  Sleep(200);  // drawn
+  if (screenshot) {
+    EXPECT_TRUE(keep_screenshot(screen_rect(open_menu()), screenshot));
+  }
+  for (int i = 0; i < downs; ++i) press(VK_DOWN);
+  press(VK_RETURN);
+  ASSERT_TRUE(wait_until([&] { return open_menu() == nullptr; }, 10s)) << "the menu stayed";
 }
 
 }  // namespace e2e

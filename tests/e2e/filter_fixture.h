@@ -47,13 +47,17 @@ class CtrlKeyHeld {
 
 class FilterEndToEndTest : public ::testing::Test {
  protected:
-  // No settings, no list files, no left-over redirection of the shell's collection.
+  // No settings, no list files, nothing kept for the user, no left-over redirection of the
+  // shell's collection.
   void SetUp() override;
   // Ends the program before the shell, then removes what the test left behind.
   void TearDown() override;
 
   // A setting, written as a string before the program starts.
   static void set(const wchar_t* name, const wchar_t* value);
+  // A filter list of the user's as an earlier run left it, not due for an update during the
+  // test: its subkey and its copy.
+  static void store_filter_list(const std::wstring& key, const std::wstring& source, const std::string& copy);
   standin::StandinProcess& start_standin(const std::string& options = "");
   // Starts nimbrel.exe (the one beside the tests unless given) and waits for its main
   // window; false if it did not show.
@@ -75,12 +79,23 @@ class FilterEndToEndTest : public ::testing::Test {
   // The same, posted: for commands that may open a modal message box.
   bool post_command(int id) const;
 
+  // The program's open pop-up menu, if any.
+  HWND open_menu() const;
+  // Keys reach a menu through the thread that tracks it: the main window's.
+  void press(WPARAM key) const;
+  // Right-clicks the row on the log page and picks the entry `downs` arrow presses down
+  // (separators are passed over, greyed entries are not), keeping the open menu as a
+  // screenshot when named.
+  void choose_for_row(int row, int downs, const wchar_t* screenshot = nullptr) const;
+
   std::unique_ptr<standin::StandinProcess> standin_;
   std::unique_ptr<NimbrelProcess> nimbrel_;
   HWND main_ = nullptr;
 
  private:
   static void remove_list_files();
+  // What the program keeps for the user (settings, counts, filter lists and their copies).
+  static void forget_user_state();
 };
 
 }  // namespace e2e

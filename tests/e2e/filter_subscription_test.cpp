@@ -4,67 +4,19 @@
 #include "e2e/filter_fixture.h"
 #include "support/wait.h"
 
-#include <knownfolders.h>
-#include <shlobj.h>
-
-#include <ctime>
-#include <filesystem>
-
 namespace e2e {
 namespace {
 
 const std::string kCancelled = "cancel=1 sinks=1 failed=0";
 const std::string kPassed = "cancel=0 sinks=1 failed=0";
-constexpr const wchar_t* kListsKey = L"Software\\Nimbrel\\FilterLists";
 
-std::wstring copies_folder() {
-  PWSTR known = nullptr;
-  std::wstring folder;
-  if (SUCCEEDED(SHGetKnownFolderPath(FOLDERID_LocalAppData, 0, nullptr, &known)))
-    folder = std::wstring(known) + L"\\Nimbrel\\filters\\";
-  CoTaskMemFree(known);
-  return folder;
-}
-
-void forget_filter_lists() {
-  RegDeleteTreeW(HKEY_CURRENT_USER, kListsKey);
-  std::error_code ignored;
-  std::filesystem::remove_all(std::filesystem::path(copies_folder()), ignored);
-}
-
-class FilterSubscriptionTest : public FilterEndToEndTest {
- protected:
-  void SetUp() override {
-    FilterEndToEndTest::SetUp();
-    forget_filter_lists();
-  }
-  void TearDown() override {
-    FilterEndToEndTest::TearDown();
-    forget_filter_lists();
-  }
-
-  // A list as an earlier run left it: its subkey and its copy.
-  static void store_list(const std::wstring& key, const std::wstring& source, const std::string& copy) {
-    const std::wstring path = std::wstring(kListsKey) + L"\\" + key;
-    const auto value = [&](const wchar_t* name, const std::wstring& text) {
-      RegSetKeyValueW(HKEY_CURRENT_USER, path.c_str(), name, REG_SZ, text.c_str(),
-                      static_cast<DWORD>((text.size() + 1) * sizeof(wchar_t)));
-    };
-    value(L"name", L"Stored");
-    value(L"source", source);
-    value(L"enabled", L"1");
-    value(L"status", L"已更新");
-    value(L"nextcheck", std::to_wstring(std::time(nullptr) + 86400));  // not due during the test
-    std::filesystem::create_directories(std::filesystem::path(copies_folder()));
-    put_file(copies_folder() + key + L".txt", copy);
-  }
-};
+using FilterSubscriptionTest = FilterEndToEndTest;
 
 TEST_F(FilterSubscriptionTest, AStoredListBlocksItsHostsAtTheTableLevelsWithTheServerDownButNotAgainstTheWhiteList) {
   set(L"killurl", L"1");
   set(L"killlevel", L"1");
   put_file(list_path(L"white.lis"), "safe.metrics.example.com\r\n");
-  store_list(L"1", L"http://127.0.0.1:9/list.txt", "[Adblock Plus 2.0]\n||metrics.example.com^\n||tracker.test^\n");
+  store_filter_list(L"1", L"http://127.0.0.1:9/list.txt", "[Adblock Plus 2.0]\n||metrics.example.com^\n||tracker.test^\n");
   start_standin("--fake 1");
   ASSERT_TRUE(start_nimbrel());
 
@@ -95,8 +47,8 @@ TEST_F(FilterSubscriptionTest, AStoredListBlocksItsHostsAtTheTableLevelsWithTheS
 TEST_F(FilterSubscriptionTest, AListThatIsSwitchedOffBlocksNothing) {
   set(L"killurl", L"1");
   set(L"killlevel", L"0");
-  store_list(L"1", L"http://127.0.0.1:9/on.txt", "||tracker.test^\n");
-  store_list(L"2", L"http://127.0.0.1:9/off.txt", "||metrics.example.com^\n");
+  store_filter_list(L"1", L"http://127.0.0.1:9/on.txt", "||tracker.test^\n");
+  store_filter_list(L"2", L"http://127.0.0.1:9/off.txt", "||metrics.example.com^\n");
   RegSetKeyValueW(HKEY_CURRENT_USER, L"Software\\Nimbrel\\FilterLists\\2", L"enabled", REG_SZ, L"0", 4);
   start_standin("--fake 1");
   ASSERT_TRUE(start_nimbrel());

@@ -2,6 +2,7 @@
 // export, worked from outside through their right-click menus and the system's file dialogs.
 #include "e2e/filter_fixture.h"
 #include "e2e/ui_driver.h"
+#include "support/clipboard.h"
 #include "support/com_helpers.h"
 #include "support/desktop_windows.h"
 #include "support/event_recorder.h"
@@ -20,29 +21,10 @@ std::string utf16le_with_bom(const std::string& ascii) {
   return out;
 }
 
-std::wstring clipboard_text() {
-  std::wstring text;
-  if (!OpenClipboard(nullptr)) return L"(clipboard busy)";
-  if (const HANDLE data = GetClipboardData(CF_UNICODETEXT)) {
-    if (const auto* chars = static_cast<const wchar_t*>(GlobalLock(data))) text = chars;
-    GlobalUnlock(data);
-  }
-  CloseClipboard();
-  return text;
-}
+using test_support::clipboard_text;
 
 class ListImportTest : public FilterEndToEndTest {
  protected:
-  HWND open_menu() const {
-    const HWND menu = find_top_level_window(nimbrel_->id(), L"#32768");
-    return menu && IsWindowVisible(menu) ? menu : nullptr;
-  }
-  // Keys reach the menu through the thread that tracks it: the main window's.
-  void press(WPARAM key) const {
-    PostMessageW(main_, WM_KEYDOWN, key, 0);
-    PostMessageW(main_, WM_KEYUP, key, 0xC0000000);
-    Sleep(100);
-  }
   // Right-clicks the control at a point of its client area (the list view: asks for the
   // menu there, as it does after a click; at {-1, -1}: asks as the menu key does) and picks
   // the menu's first (VK_DOWN) or last (VK_UP) entry; the open menu is kept as a screenshot.

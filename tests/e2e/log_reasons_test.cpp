@@ -7,95 +7,19 @@
 #include "support/wait.h"
 
 #include <commctrl.h>
-#include <knownfolders.h>
-#include <shlobj.h>
-
-#include <ctime>
-#include <filesystem>
 
 namespace e2e {
 namespace {
 
 const std::string kCancelled = "cancel=1 sinks=1 failed=0";
 const std::string kPassed = "cancel=0 sinks=1 failed=0";
-constexpr const wchar_t* kUserKey = L"Software\\Nimbrel";
-constexpr const wchar_t* kListKey = L"Software\\Nimbrel\\FilterLists\\1";
-
-// Where the row commands stand in the log's menu, counted as the arrow keys count them:
-// separators are passed over, greyed entries are not.
+// Where the row commands stand in the log's menu, counted as the arrow keys count them.
 constexpr int kAllowSite = 3;
 constexpr int kShowBlackLine = 4;
 
-std::wstring list_copy() {
-  PWSTR known = nullptr;
-  std::wstring path;
-  if (SUCCEEDED(SHGetKnownFolderPath(FOLDERID_LocalAppData, 0, nullptr, &known)))
-    path = std::wstring(known) + L"\\Nimbrel\\filters\\1.txt";
-  CoTaskMemFree(known);
-  return path;
-}
-
-void forget_user_state() {
-  RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\Nimbrel\\FilterLists");
-  for (const wchar_t* name : {L"cleardate", L"cleartoday", L"cleartotal"})
-    RegDeleteKeyValueW(HKEY_CURRENT_USER, kUserKey, name);
-  DeleteFileW(list_copy().c_str());
-}
-
-// A filter list "Stored" as an earlier run left it, not due for an update during the test.
-void store_filter_list(const std::string& rules) {
-  const auto value = [](const wchar_t* name, const std::wstring& text) {
-    RegSetKeyValueW(HKEY_CURRENT_USER, kListKey, name, REG_SZ, text.c_str(),
-                    static_cast<DWORD>((text.size() + 1) * sizeof(wchar_t)));
-  };
-  value(L"name", L"Stored");
-  value(L"source", L"http://127.0.0.1:9/list.txt");
-  value(L"enabled", L"1");
-  value(L"status", L"已更新");
-  value(L"nextcheck", std::to_wstring(std::time(nullptr) + 86400));
-  std::filesystem::create_directories(std::filesystem::path(list_copy()).parent_path());
-  put_file(list_copy(), rules);
-}
-
 class LogReasonsTest : public FilterEndToEndTest {
  protected:
-  void SetUp() override {
-    FilterEndToEndTest::SetUp();
-    forget_user_state();
-  }
-  void TearDown() override {
-    FilterEndToEndTest::TearDown();
-    forget_user_state();
-  }
   std::wstring counts() const { return control_text(control(ids::Label18)); }
-  HWND open_menu() const {
-    const HWND menu = find_top_level_window(nimbrel_->id(), L"#32768");
-    return menu && IsWindowVisible(menu) ? menu : nullptr;
-  }
-  // Right-clicks the row on the log page and picks the entry `downs` arrow presses down,
-  // keeping the open menu as a screenshot when named.
-  void choose_for_row(int row, int downs, const wchar_t* screenshot = nullptr) const {
-    ASSERT_TRUE(command(ids::V1));  // the log page in front
-    const RemoteListView view = log();
-    ASSERT_TRUE(view.select(row));
-    const RECT box = view.row_rect(row).value_or(RECT{});
-    POINT at{(box.left + box.right) / 2, (box.top + box.bottom) / 2};
-    ClientToScreen(view.hwnd(), &at);
-    PostMessageW(view.hwnd(), WM_CONTEXTMENU, reinterpret_cast<WPARAM>(view.hwnd()), MAKELPARAM(at.x, at.y));
-    ASSERT_TRUE(wait_until([&] { return open_menu() != nullptr; }, 10s)) << "no menu";
-    Sleep(200);  // drawn
-    if (screenshot) {
-      EXPECT_TRUE(keep_screenshot(screen_rect(open_menu()), screenshot));
-    }
-    for (int i = 0; i < downs; ++i) press(VK_DOWN);
-    press(VK_RETURN);
-    ASSERT_TRUE(wait_until([&] { return open_menu() == nullptr; }, 10s)) << "the menu stayed";
-  }
-  void press(WPARAM key) const {
-    PostMessageW(main_, WM_KEYDOWN, key, 0);
-    PostMessageW(main_, WM_KEYUP, key, 0xC0000000);
-    Sleep(100);
-  }
   std::wstring selected_text(int id) const {
     const HWND box = control(id);
     const auto selection = send_message(box, EM_GETSEL, 0, 0);
@@ -110,7 +34,7 @@ TEST_F(LogReasonsTest, EachRowSaysWhatRemovedItAndAllowingItsSiteLetsItsNextNavi
   set(L"killurl", L"1");
   set(L"killlevel", L"1");  // the black list, the built-in host table and the filter lists
   put_file(list_path(L"black.lis"), "mine\r\n//BLACK.TEST/");
-  store_filter_list("[Adblock Plus 2.0]\n||metrics.example.com^\n");
+  store_filter_list(L"1", L"http://127.0.0.1:9/list.txt", "[Adblock Plus 2.0]\n||metrics.example.com^\n");
   start_standin("--fake 1");
   ASSERT_TRUE(start_nimbrel());
   EXPECT_EQ(counts(), L"本次已清除 0 个, 今天 0 个, 总计 0 个");

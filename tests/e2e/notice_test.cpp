@@ -27,42 +27,30 @@ const std::wstring kTitle = L"已阻止广告网址";
 std::string narrow(const std::wstring& ascii) { return {ascii.begin(), ascii.end()}; }
 std::wstring first_line(const std::wstring& text) { return text.substr(0, text.find(L'\n')); }
 
+std::wstring class_name(HWND window) {
+  wchar_t name[64] = {};
+  GetClassNameW(window, name, 64);
+  return name;
+}
+
 std::set<HWND> browser_frames() {
   std::set<HWND> frames;
-  EnumWindows(
-      [](HWND window, LPARAM found) {
-        wchar_t name[64] = {};
-        GetClassNameW(window, name, 64);
-        if (std::wstring(name) == L"IEFrame") reinterpret_cast<std::set<HWND>*>(found)->insert(window);
-        return TRUE;
-      },
-      reinterpret_cast<LPARAM>(&frames));
+  for (HWND window = GetTopWindow(nullptr); window; window = GetWindow(window, GW_HWNDNEXT))
+    if (class_name(window) == L"IEFrame") frames.insert(window);
   return frames;
 }
 
 // A balloon that the session's tray shows: a visible tool tip of another process.
 std::optional<RECT> shown_balloon(DWORD except_process) {
-  struct Search {
-    DWORD except;
-    std::optional<RECT> found;
-  } search{except_process, std::nullopt};
-  EnumWindows(
-      [](HWND window, LPARAM data) {
-        auto& search = *reinterpret_cast<Search*>(data);
-        wchar_t name[64] = {};
-        GetClassNameW(window, name, 64);
-        DWORD process = 0;
-        GetWindowThreadProcessId(window, &process);
-        if (std::wstring(name) != L"tooltips_class32" || !IsWindowVisible(window) || process == search.except ||
-            process == GetCurrentProcessId())
-          return TRUE;
-        RECT box{};
-        GetWindowRect(window, &box);
-        search.found = box;
-        return FALSE;
-      },
-      reinterpret_cast<LPARAM>(&search));
-  return search.found;
+  for (HWND window = GetTopWindow(nullptr); window; window = GetWindow(window, GW_HWNDNEXT)) {
+    DWORD process = 0;
+    GetWindowThreadProcessId(window, &process);
+    RECT box{};
+    if (class_name(window) == L"tooltips_class32" && IsWindowVisible(window) && process != except_process &&
+        process != GetCurrentProcessId() && GetWindowRect(window, &box))
+      return box;
+  }
+  return std::nullopt;
 }
 
 class NoticeTest : public FilterEndToEndTest {
@@ -96,24 +84,6 @@ class NoticeTest : public FilterEndToEndTest {
   int requests_for(const std::string& path) const {
     const auto all = http_.requests();
     return static_cast<int>(std::count_if(all.begin(), all.end(), [&](const auto& request) { return request.path == path; }));
-  }
-  // The log's "放行一次" on a row, through its right-click menu.
-  void pass_row_once(int row) {
-    const RemoteListView view = log();
-    ASSERT_TRUE(view.select(row));
-    const RECT box = view.row_rect(row).value_or(RECT{});
-    POINT at{(box.left + box.right) / 2, (box.top + box.bottom) / 2};
-    ClientToScreen(view.hwnd(), &at);
-    PostMessageW(view.hwnd(), WM_CONTEXTMENU, reinterpret_cast<WPARAM>(view.hwnd()), MAKELPARAM(at.x, at.y));
-    ASSERT_TRUE(wait_until([&] { return find_top_level_window(nimbrel_->id(), L"#32768") != nullptr; }, 10s));
-    Sleep(200);
-    for (int step = 0; step < kPassOnceItem; ++step) press(VK_DOWN);
-    press(VK_RETURN);
-  }
-  void press(WPARAM key) const {
-    PostMessageW(main_, WM_KEYDOWN, key, 0);
-    PostMessageW(main_, WM_KEYUP, key, 0xC0000000);
-    Sleep(100);
   }
 
   NotificationArea area_;
@@ -206,8 +176,8 @@ TEST_F(NoticeTest, ThePassOfARowWhoseWindowClosedOpensANewBrowserWindow) {
       << "the program let the closed window go: " << standin_->command("totals");
 
   const size_t frames = browser_frames().size();
-  ASSERT_TRUE(command(ids::V1)) << "the tray menu's \"日志\": back from the tray, on the log page";
-  ASSERT_NO_FATAL_FAILURE(pass_row_once(0));
+  // The tray menu's "日志" brings the program back from the tray, on the log page.
+  ASSERT_NO_FATAL_FAILURE(choose_for_row(0, kPassOnceItem));
   EXPECT_TRUE(wait_until([&] { return requests_for("/ads/gone.html") == 1; }, 30s)) << "the page loads";
   EXPECT_EQ(browser_frames().size(), frames + 1) << "in a new window";
   EXPECT_EQ(log().row_count(), 1);

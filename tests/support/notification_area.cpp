@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <iterator>
 
 namespace e2e {
 namespace {
@@ -14,8 +15,7 @@ constexpr wchar_t kClass[] = L"Shell_TrayWnd";
 // values through Shell_NotifyIconW): a 32-bit window handle, then the fields in their own
 // widths, the texts at their full lengths, then the icon's bits.
 struct Layout {
-  static constexpr size_t owner = 0x00, id = 0x04, flags = 0x08, callback = 0x0c;
-  static constexpr size_t tip = 0x10, tipChars = 128;
+  static constexpr size_t owner = 0x00, id = 0x04, flags = 0x08;
   static constexpr size_t info = 0x118, infoChars = 256;
   static constexpr size_t infoTitle = 0x31c, infoTitleChars = 64;
   static constexpr size_t infoFlags = 0x39c;
@@ -85,8 +85,6 @@ void NotificationArea::record(DWORD message, const BYTE* data, DWORD size) {
   call.owner = reinterpret_cast<HWND>(static_cast<ULONG_PTR>(dword_at(data, Layout::owner)));
   call.id = dword_at(data, Layout::id);
   call.flags = dword_at(data, Layout::flags);
-  call.callback = dword_at(data, Layout::callback);
-  call.tip = text_at(data, Layout::tip, Layout::tipChars);
   call.info = text_at(data, Layout::info, Layout::infoChars);
   call.infoTitle = text_at(data, Layout::infoTitle, Layout::infoTitleChars);
   call.infoFlags = dword_at(data, Layout::infoFlags);
@@ -94,21 +92,18 @@ void NotificationArea::record(DWORD message, const BYTE* data, DWORD size) {
   calls_.push_back(std::move(call));
 }
 
-std::vector<NotificationArea::Call> NotificationArea::calls() const {
-  const std::lock_guard lock(mutex_);
-  return calls_;
-}
-
 std::vector<NotificationArea::Call> NotificationArea::notices(HWND owner) const {
+  const std::lock_guard lock(mutex_);
   std::vector<Call> found;
-  for (const Call& call : calls())
-    if (call.owner == owner && (call.flags & NIF_INFO)) found.push_back(call);
+  std::copy_if(calls_.begin(), calls_.end(), std::back_inserter(found),
+               [&](const Call& call) { return call.owner == owner && (call.flags & NIF_INFO); });
   return found;
 }
 
 bool NotificationArea::icon_added(HWND owner) const {
-  const auto all = calls();
-  return std::any_of(all.begin(), all.end(), [&](const Call& call) { return call.owner == owner && call.message == NIM_ADD; });
+  const std::lock_guard lock(mutex_);
+  return std::any_of(calls_.begin(), calls_.end(),
+                     [&](const Call& call) { return call.owner == owner && call.message == NIM_ADD; });
 }
 
 }  // namespace e2e

@@ -21,8 +21,8 @@ class NotificationArea {
   struct Call {
     DWORD message = 0;  // NIM_ADD, NIM_MODIFY, NIM_DELETE, ...
     HWND owner = nullptr;
-    UINT id = 0, flags = 0, callback = 0;
-    std::wstring tip, info, infoTitle;
+    UINT id = 0, flags = 0;
+    std::wstring info, infoTitle;
     DWORD infoFlags = 0;
   };
 
@@ -32,7 +32,6 @@ class NotificationArea {
   NotificationArea& operator=(const NotificationArea&) = delete;
 
   bool ready() const { return window_ != nullptr; }
-  std::vector<Call> calls() const;
   // The balloons asked for (calls with NIF_INFO) by one owner.
   std::vector<Call> notices(HWND owner) const;
   bool icon_added(HWND owner) const;

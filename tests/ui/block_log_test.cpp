@@ -4,6 +4,7 @@
 // above the list counts the removals of the run, of today and of all time.
 #include "app/block_counts_store.h"
 #include "filter/list_file_fixture.h"
+#include "support/clipboard.h"
 #include "support/read_only_key.h"
 #include "ui/control_ids.h"
 #include "ui/file_dialog_answerer.h"
@@ -38,66 +39,40 @@ void PrintTo(const Entry& entry, std::ostream* out) {
 // open, then closes it with Esc, which reaches a menu through the thread that tracks it.
 class MenuReader {
 public:
-    explicit MenuReader(HWND owner) : owner_(owner), thread_([this] { run(); }) {}
-    ~MenuReader() {
-        stop_ = true;
-        thread_.join();
-    }
+    explicit MenuReader(HWND owner) : thread_([this, owner] { run(owner); }) {}
+    ~MenuReader() { finish(); }
+    // What the menu held once it has closed; nothing if none showed.
     std::vector<Entry> entries() {
-        std::lock_guard lock(mutex_);
+        finish();
         return entries_;
     }
 
 private:
-    static HWND openMenu() {
-        for (HWND menu = nullptr; (menu = FindWindowExW(nullptr, menu, L"#32768", nullptr));) {
-            DWORD process = 0;
-            GetWindowThreadProcessId(menu, &process);
-            if (process == GetCurrentProcessId() && IsWindowVisible(menu)) return menu;
-        }
-        return nullptr;
+    void finish() {
+        stop_ = true;
+        if (thread_.joinable()) thread_.join();
     }
-    void run() {
-        while (!stop_) {
-            if (HWND menu = openMenu()) {
+    void run(HWND owner) {
+        for (; !stop_; Sleep(10))
+            for (HWND menu = nullptr; (menu = FindWindowExW(nullptr, menu, L"#32768", nullptr));) {
+                DWORD process = 0;
+                GetWindowThreadProcessId(menu, &process);
+                if (process != GetCurrentProcessId() || !IsWindowVisible(menu)) continue;
                 const auto handle = reinterpret_cast<HMENU>(SendMessageW(menu, MN_GETHMENU, 0, 0));
-                std::vector<Entry> seen;
                 for (int i = 0; i < GetMenuItemCount(handle); ++i) {
                     const UINT state = GetMenuState(handle, static_cast<UINT>(i), MF_BYPOSITION);
                     wchar_t caption[128] = {};
                     GetMenuStringW(handle, static_cast<UINT>(i), caption, 128, MF_BYPOSITION);
-                    if (state & MF_SEPARATOR)
-                        seen.push_back({L"-"});
-                    else
-                        seen.push_back({caption, (state & MF_GRAYED) != 0});
+                    entries_.push_back(state & MF_SEPARATOR ? Entry{L"-"} : Entry{caption, (state & MF_GRAYED) != 0});
                 }
-                {
-                    std::lock_guard lock(mutex_);
-                    entries_ = seen;
-                }
-                PostMessageW(owner_, WM_KEYDOWN, VK_ESCAPE, 0);
+                PostMessageW(owner, WM_KEYDOWN, VK_ESCAPE, 0);
                 return;
             }
-            Sleep(10);
-        }
     }
-    HWND owner_;
     std::atomic<bool> stop_{false};
-    std::mutex mutex_;
     std::vector<Entry> entries_;
-    std::thread thread_;
+    std::thread thread_;  // last: it starts when the rest is ready
 };
-
-std::wstring clipboardText() {
-    std::wstring text;
-    if (!OpenClipboard(nullptr)) return L"(clipboard busy)";
-    if (const HANDLE data = GetClipboardData(CF_UNICODETEXT)) {
-        if (const auto* chars = static_cast<const wchar_t*>(GlobalLock(data))) text = chars;
-        GlobalUnlock(data);
-    }
-    CloseClipboard();
-    return text;
-}
 
 std::wstring todayText() {
     SYSTEMTIME now{};
@@ -118,22 +93,8 @@ protected:
         SendMessageW(view(), LVM_SETITEMSTATE, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&state));
     }
     std::string cell(int row, int column) {
-        wchar_t text[512] = {};
-        LVITEMW item{};
-        item.iSubItem = column;
-        item.pszText = text;
-        item.cchTextMax = 512;
-        SendMessageW(view(), LVM_GETITEMTEXTW, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&item));
-        return std::string(text, text + wcslen(text));  // time stamps are ASCII
-    }
-    std::wstring wideCell(int row, int column) {
-        wchar_t text[512] = {};
-        LVITEMW item{};
-        item.iSubItem = column;
-        item.pszText = text;
-        item.cchTextMax = 512;
-        SendMessageW(view(), LVM_GETITEMTEXTW, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&item));
-        return text;
+        const std::wstring text = logCell(row, column);
+        return std::string(text.begin(), text.end());  // time stamps are ASCII
     }
     // The row's menu as it shows for that row (none selected for -1).
     std::vector<Entry> rowMenu(int row) {
@@ -241,7 +202,7 @@ TEST_F(BlockLogTest, TheReasonColumnSaysWhatRemovedEachRow) {
     const Scaler scale;
     EXPECT_EQ(column.cx, scale(200));
     EXPECT_FALSE(SendMessageW(view(), LVM_GETCOLUMNW, 3, reinterpret_cast<LPARAM>(&column))) << "three columns";
-    for (int row = 0; row < static_cast<int>(std::size(rows)); ++row) EXPECT_EQ(wideCell(row, 2), rows[row].second);
+    for (int row = 0; row < static_cast<int>(std::size(rows)); ++row) EXPECT_EQ(logCell(row, 2), rows[row].second);
 }
 
 // "允许此网站" adds the row's site to the white list once and shows that line; a row that the
@@ -289,10 +250,10 @@ TEST_F(BlockLogTest, TheRowMenuLetsTheSiteThroughOrShowsTheBlackLineThatWins) {
     EXPECT_EQ(form->curpage, 2);
     EXPECT_EQ(selectedText(ids::Memo2), L"//BLACK.TEST/") << "found where it stands now";
     form->CopyReason1Click();
-    EXPECT_EQ(clipboardText(), L"黑名单第 2 行: //BLACK.TEST/");
+    EXPECT_EQ(test_support::clipboard_text(), L"黑名单第 2 行: //BLACK.TEST/");
     select(3);
     form->CopyReason1Click();
-    EXPECT_EQ(clipboardText(), L"弹出窗口: 无工具栏");
+    EXPECT_EQ(test_support::clipboard_text(), L"弹出窗口: 无工具栏");
 }
 
 // The counts go on from what the user's key kept today, count only rows that were logged,

@@ -8,6 +8,7 @@
 #include "standin/registration.h"
 #include "standin/window_collection.h"
 
+#include <commctrl.h>
 #include <gtest/gtest.h>
 
 #include <atomic>
@@ -147,6 +148,14 @@ protected:
         wchar_t buffer[256] = {};
         GetWindowTextW(form->control(id), buffer, 256);
         return buffer;
+    }
+    // A cell of the block log.
+    std::wstring logCell(int row, int column) {
+        wchar_t text[512] = {};
+        LVITEMW item{.iSubItem = column, .pszText = text, .cchTextMax = 512};
+        SendMessageW(form->control(ids::ListView1), LVM_GETITEMTEXTW, static_cast<WPARAM>(row),
+                     reinterpret_cast<LPARAM>(&item));
+        return text;
     }
     bool levelItemChecked(int item) {
         return (GetMenuState(form->trayMenu(), item, MF_BYCOMMAND) & MF_CHECKED) != 0;

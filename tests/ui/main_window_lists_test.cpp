@@ -24,15 +24,6 @@ protected:
         SetWindowTextW(form->control(ids::Memo2), black.c_str());
     }
     int logRows() { return static_cast<int>(SendMessageW(form->control(ids::ListView1), LVM_GETITEMCOUNT, 0, 0)); }
-    std::wstring logCell(int row, int column) {
-        wchar_t text[512] = {};
-        LVITEMW item{};
-        item.iSubItem = column;
-        item.pszText = text;
-        item.cchTextMax = 512;
-        SendMessageW(form->control(ids::ListView1), LVM_GETITEMTEXTW, row, reinterpret_cast<LPARAM>(&item));
-        return text;
-    }
 };
 
 TEST_F(MainWindowListsTest, ListFilesLoadAtStartAndRoundTripThroughConfirm) {
