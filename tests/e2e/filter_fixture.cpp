@@ -196,7 +196,7 @@ void FilterEndToEndTest::press(WPARAM key) const {
   Sleep(100);
 }
 
-void FilterEndToEndTest::choose_for_row(int row, int downs, const wchar_t* screenshot) const {
+void FilterEndToEndTest::choose_for_row(int row, int presses, const wchar_t* screenshot, WPARAM key) const {
   ASSERT_TRUE(command(ids::V1));  // the log page in front
   const RemoteListView view = log();
   ASSERT_TRUE(view.select(row));
@@ -209,7 +209,7 @@ void FilterEndToEndTest::choose_for_row(int row, int downs, const wchar_t* scree
   if (screenshot) {
     EXPECT_TRUE(keep_screenshot(screen_rect(open_menu()), screenshot));
   }
-  for (int i = 0; i < downs; ++i) press(VK_DOWN);
+  for (int i = 0; i < presses; ++i) press(key);
   press(VK_RETURN);
   ASSERT_TRUE(wait_until([&] { return open_menu() == nullptr; }, 10s)) << "the menu stayed";
 }

@@ -19,6 +19,10 @@ namespace e2e {
 
 namespace ids = nimbrel::ids;
 
+// What the stand-in answers for a navigation that the program cancelled, or let pass.
+inline const std::string kCancelled = "cancel=1 sinks=1 failed=0";
+inline const std::string kPassed = "cancel=0 sinks=1 failed=0";
+
 // A list file beside nimbrel.exe, by its name ("white.lis", "black.lis").
 std::wstring list_path(const wchar_t* name);
 // A file's bytes; nullopt when it cannot be read.
@@ -83,10 +87,10 @@ class FilterEndToEndTest : public ::testing::Test {
   HWND open_menu() const;
   // Keys reach a menu through the thread that tracks it: the main window's.
   void press(WPARAM key) const;
-  // Right-clicks the row on the log page and picks the entry `downs` arrow presses down
-  // (separators are passed over, greyed entries are not), keeping the open menu as a
+  // Right-clicks the row on the log page and picks the entry `presses` of the key away (the
+  // arrow keys pass over separators, not over greyed entries), keeping the open menu as a
   // screenshot when named.
-  void choose_for_row(int row, int downs, const wchar_t* screenshot = nullptr) const;
+  void choose_for_row(int row, int presses, const wchar_t* screenshot = nullptr, WPARAM key = VK_DOWN) const;
 
   std::unique_ptr<standin::StandinProcess> standin_;
   std::unique_ptr<NimbrelProcess> nimbrel_;

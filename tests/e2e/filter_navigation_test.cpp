@@ -20,9 +20,6 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
-const std::string kCancelled = "cancel=1 sinks=1 failed=0";
-const std::string kPassed = "cancel=0 sinks=1 failed=0";
-
 std::wstring wide(const std::string& ascii) { return {ascii.begin(), ascii.end()}; }
 
 // The block log's time stamp for a moment: MM-DD hh:mm:ss (the locale's separator is ":").

@@ -7,9 +7,6 @@
 namespace e2e {
 namespace {
 
-const std::string kCancelled = "cancel=1 sinks=1 failed=0";
-const std::string kPassed = "cancel=0 sinks=1 failed=0";
-
 using FilterSubscriptionTest = FilterEndToEndTest;
 
 TEST_F(FilterSubscriptionTest, AStoredListBlocksItsHostsAtTheTableLevelsWithTheServerDownButNotAgainstTheWhiteList) {

@@ -25,16 +25,13 @@ using test_support::clipboard_text;
 
 class ListImportTest : public FilterEndToEndTest {
  protected:
-  // Right-clicks the control at a point of its client area (the list view: asks for the
-  // menu there, as it does after a click; at {-1, -1}: asks as the menu key does) and picks
+  // Right-clicks the control at a point of its client area (at {-1, -1}: asks for the menu
+  // as the menu key does) and picks
   // the menu's first (VK_DOWN) or last (VK_UP) entry; the open menu is kept as a screenshot.
   void choose_from_menu(HWND control, POINT at, WPARAM key, const wchar_t* screenshot) const {
     const bool by_key = at.x == -1 && at.y == -1;
     if (by_key) {
       PostMessageW(control, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(control), MAKELPARAM(-1, -1));
-    } else if (control == log().hwnd()) {
-      ClientToScreen(control, &at);
-      PostMessageW(control, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(control), MAKELPARAM(at.x, at.y));
     } else {
       PostMessageW(control, WM_RBUTTONDOWN, MK_RBUTTON, MAKELPARAM(at.x, at.y));
       PostMessageW(control, WM_RBUTTONUP, 0, MAKELPARAM(at.x, at.y));
@@ -128,18 +125,13 @@ TEST_F(ListImportTest, TheLogMenuCopiesTheSelectedAddressAndExportsEveryRow) {
   ASSERT_TRUE(start_nimbrel());
   ASSERT_EQ(fire_navigation(0, "http://ads.test/a?x=1,2"), "cancel=1 sinks=1 failed=0");
   ASSERT_EQ(fire_navigation(0, "http://ads.test/say\"hi\""), "cancel=1 sinks=1 failed=0");
-  const RemoteListView view = log();
-  ASSERT_TRUE(view.select(1));
-  const RECT row = view.row_rect(1).value_or(RECT{});
-  const POINT at{(row.left + row.right) / 2, (row.top + row.bottom) / 2};
-
-  ASSERT_NO_FATAL_FAILURE(choose_from_menu(view.hwnd(), at, VK_DOWN, L"log_menu.png"));
+  ASSERT_NO_FATAL_FAILURE(choose_for_row(1, 1, L"log_menu.png"));
   EXPECT_TRUE(wait_until([] { return clipboard_text() == L"http://ads.test/say\"hi\""; }, 5s)) << clipboard_text();
 
   const std::wstring out = list_path(L"exported.csv");
-  ASSERT_NO_FATAL_FAILURE(choose_from_menu(view.hwnd(), at, VK_UP, L"log_menu.png"));
+  ASSERT_NO_FATAL_FAILURE(choose_for_row(1, 1, nullptr, VK_UP));
   ASSERT_NO_FATAL_FAILURE(answer_file_dialog(L"导出日志", out));
-  const std::wstring stamp0 = view.text(0, 0), stamp1 = view.text(1, 0);
+  const std::wstring stamp0 = log().text(0, 0), stamp1 = log().text(1, 0);
   const std::string expected = "\xEF\xBB\xBF时间,地址,原因\r\n" + std::string(stamp0.begin(), stamp0.end()) +
                                ",\"http://ads.test/a?x=1,2\",黑名单第 1 行: //ADS.TEST/\r\n" +
                                std::string(stamp1.begin(), stamp1.end()) +

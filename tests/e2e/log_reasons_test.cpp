@@ -11,8 +11,6 @@
 namespace e2e {
 namespace {
 
-const std::string kCancelled = "cancel=1 sinks=1 failed=0";
-const std::string kPassed = "cancel=0 sinks=1 failed=0";
 // Where the row commands stand in the log's menu, counted as the arrow keys count them.
 constexpr int kAllowSite = 3;
 constexpr int kShowBlackLine = 4;

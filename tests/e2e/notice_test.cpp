@@ -21,8 +21,6 @@ namespace {
 constexpr UINT kTrayCallback = 2000;
 constexpr UINT kTrayIconId = 1000;
 constexpr int kPassOnceItem = 2;  // "放行一次": second in the log's menu
-const std::string kCancelled = "cancel=1 sinks=1 failed=0";
-const std::wstring kTitle = L"已阻止广告网址";
 
 std::string narrow(const std::wstring& ascii) { return {ascii.begin(), ascii.end()}; }
 std::wstring first_line(const std::wstring& text) { return text.substr(0, text.find(L'\n')); }
@@ -105,7 +103,7 @@ TEST_F(NoticeTest, AWindowsCancelledNavigationShowsANoticeAFramesShowsNone) {
   const auto notice = last_notice();
   EXPECT_EQ(notice.message, static_cast<DWORD>(NIM_MODIFY));
   EXPECT_EQ(notice.id, kTrayIconId);
-  EXPECT_EQ(notice.infoTitle, kTitle);
+  EXPECT_EQ(notice.infoTitle, L"已阻止广告网址");
   EXPECT_EQ(notice.infoFlags, static_cast<DWORD>(NIIF_INFO | NIIF_NOSOUND));
   EXPECT_EQ(notice.info, L"news.test\n广告路径表: /ads/") << "the host and what removed it";
   // Wine's tray draws the balloon itself, a moment later: kept as a picture of the run.

@@ -21,8 +21,6 @@ namespace {
 
 constexpr UINT kTrayCallback = 2000;
 constexpr int Highlevel1 = 1001, Lowlevel1 = 1003, Exception1 = 1006, FilterLists1 = 1013, Button8 = 231;
-const std::string kCancelled = "cancel=1 sinks=1 failed=0";
-const std::string kPassed = "cancel=0 sinks=1 failed=0";
 enum ListId : int { ListView1 = 100, Panel1, AddButton, DeleteButton, UpdateButton, CloseButton };
 enum AddId : int { ComboBox1 = 101, Edit1 = 103, Edit2 = 105, OkButton = 108, CancelButton };
 
@@ -100,14 +98,9 @@ class UiFilterListsTest : public ShownProgramTest {
 
 class FilterListDialogTest : public FilterEndToEndTest {
  protected:
-  void SetUp() override {
-    FilterEndToEndTest::SetUp();
-    remove_stored_filter_lists();
-  }
   void TearDown() override {
-    FilterEndToEndTest::TearDown();
+    FilterEndToEndTest::TearDown();  // the user's filter lists go with it
     DeleteFileW(list_file_.c_str());
-    remove_stored_filter_lists();
   }
 
   std::wstring list_file_ = list_path(L"filter-list-test.txt");

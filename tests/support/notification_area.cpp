@@ -3,6 +3,7 @@
 #include <shellapi.h>
 
 #include <algorithm>
+#include <cstddef>
 #include <cstring>
 #include <iterator>
 
@@ -14,26 +15,19 @@ constexpr wchar_t kClass[] = L"Shell_TrayWnd";
 // Where Wine 8's shell32 puts a record's fields in its WM_COPYDATA (found by sending known
 // values through Shell_NotifyIconW): a 32-bit window handle, then the fields in their own
 // widths, the texts at their full lengths, then the icon's bits.
-struct Layout {
-  static constexpr size_t owner = 0x00, id = 0x04, flags = 0x08;
-  static constexpr size_t info = 0x118, infoChars = 256;
-  static constexpr size_t infoTitle = 0x31c, infoTitleChars = 64;
-  static constexpr size_t infoFlags = 0x39c;
-  static constexpr size_t end = 0x3a0;
+struct Record {
+  DWORD owner, id, flags, callback;
+  wchar_t tip[128];
+  DWORD state, stateMask;
+  wchar_t info[256];
+  UINT timeout;
+  wchar_t infoTitle[64];
+  DWORD infoFlags;
 };
+static_assert(sizeof(Record) == 0x3a0 && offsetof(Record, info) == 0x118 && offsetof(Record, infoTitle) == 0x31c);
 
-DWORD dword_at(const BYTE* data, size_t offset) {
-  DWORD value = 0;
-  std::memcpy(&value, data + offset, sizeof value);
-  return value;
-}
-
-std::wstring text_at(const BYTE* data, size_t offset, size_t chars) {
-  std::wstring text(chars, L'\0');
-  std::memcpy(text.data(), data + offset, chars * sizeof(wchar_t));
-  text.resize(std::min(text.find(L'\0'), chars));
-  return text;
-}
+template <size_t N>
+std::wstring text_of(const wchar_t (&chars)[N]) { return {chars, std::find(chars, chars + N, L'\0')}; }
 
 }  // namespace
 
@@ -79,15 +73,11 @@ LRESULT CALLBACK NotificationArea::procedure(HWND window, UINT message, WPARAM w
 }
 
 void NotificationArea::record(DWORD message, const BYTE* data, DWORD size) {
-  if (!data || size < Layout::end) return;
-  Call call;
-  call.message = message;
-  call.owner = reinterpret_cast<HWND>(static_cast<ULONG_PTR>(dword_at(data, Layout::owner)));
-  call.id = dword_at(data, Layout::id);
-  call.flags = dword_at(data, Layout::flags);
-  call.info = text_at(data, Layout::info, Layout::infoChars);
-  call.infoTitle = text_at(data, Layout::infoTitle, Layout::infoTitleChars);
-  call.infoFlags = dword_at(data, Layout::infoFlags);
+  Record r;
+  if (!data || size < sizeof r) return;
+  std::memcpy(&r, data, sizeof r);
+  Call call{message, reinterpret_cast<HWND>(static_cast<ULONG_PTR>(r.owner)), r.id, r.flags, text_of(r.info),
+            text_of(r.infoTitle), r.infoFlags};
   const std::lock_guard lock(mutex_);
   calls_.push_back(std::move(call));
 }

@@ -87,9 +87,7 @@ protected:
     HWND view() { return form->control(ids::ListView1); }
     int rows() { return static_cast<int>(SendMessageW(view(), LVM_GETITEMCOUNT, 0, 0)); }
     void select(int row) {
-        LVITEMW state{};
-        state.stateMask = LVIS_SELECTED;
-        state.state = LVIS_SELECTED;
+        const LVITEMW state{.state = LVIS_SELECTED, .stateMask = LVIS_SELECTED};
         SendMessageW(view(), LVM_SETITEMSTATE, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&state));
     }
     std::string cell(int row, int column) {
