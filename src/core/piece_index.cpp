@@ -32,9 +32,10 @@ std::uint32_t hashOf(std::uint32_t gram) { return gram * 0x9E3779B1u; }
 constexpr unsigned kFrequencyBits = 16;
 
 // The filter's size: sparse enough that a gram of an address that no piece is filed under
-// is almost always turned away by its bit alone.
-constexpr std::size_t kFilterBitsPerPiece = 8;
-constexpr std::size_t kFewestFilterBits = std::size_t{1} << 12;
+// is almost always turned away by its bit alone; each bit that lets a gram through costs a
+// mispredicted branch and a bucket read, more than the larger filter costs in cache.
+constexpr std::size_t kFilterBitsPerPiece = 32;
+constexpr std::size_t kFewestFilterBits = std::size_t{1} << 15;
 constexpr std::size_t kMostFilterBits = std::size_t{1} << 23;
 // The filter turns most grams away, so a bucket may hold a few pieces and take less memory.
 constexpr std::size_t kPiecesPerBucket = 2;
