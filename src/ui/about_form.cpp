@@ -81,13 +81,7 @@ TAboutForm::~TAboutForm() { destroy(); }
 
 void TAboutForm::create(HWND owner) {
     owner_ = owner;
-    RECT outer{0, 0, scale_(kClientWidth), scale_(kClientHeight)};
-    AdjustWindowRectEx(&outer, kStyle, FALSE, kExStyle);
-    const int width = outer.right - outer.left;
-    const int height = outer.bottom - outer.top;
-    const int x = (GetSystemMetrics(SM_CXSCREEN) - width) / 2;
-    const int y = (GetSystemMetrics(SM_CYSCREEN) - height) / 2;
-    createWindow(kExStyle, kClassName, L"About Nimbrel", kStyle, x, y, width, height, owner);
+    createCentred(kExStyle, kClassName, L"About Nimbrel", kStyle, scale_(kClientWidth), scale_(kClientHeight), owner);
 }
 
 // Controls first, so that the design-time browser line stays when the version read fails.

@@ -74,15 +74,9 @@ void TAddFilterListForm::createControls() {
 
 bool TAddFilterListForm::ShowModal(HWND owner) {
     if (modal_) return false;
-    RECT outer{0, 0, scale_(kClientWidth), scale_(kClientHeight)};
-    AdjustWindowRectEx(&outer, kStyle, FALSE, kExStyle);
-    RECT over{};
-    GetWindowRect(owner, &over);
-    const int width = outer.right - outer.left;
-    const int height = outer.bottom - outer.top;
-    const int x = (over.left + over.right - width) / 2;
-    const int y = (over.top + over.bottom - height) / 2;
-    if (!hwnd()) createWindow(kExStyle, kClassName, L"添加过滤列表", kStyle, x, y, width, height, owner);
+    if (!hwnd())
+        createCentred(kExStyle, kClassName, L"添加过滤列表", kStyle, scale_(kClientWidth), scale_(kClientHeight), owner,
+                      owner);
     if (!hwnd()) throw Error(L"Cannot create the window");
     modal_ = true;
     added_ = false;

@@ -91,13 +91,7 @@ TFilterListForm::~TFilterListForm() { destroy(); }
 
 void TFilterListForm::open(HWND owner) {
     if (!hwnd()) {
-        RECT outer{0, 0, scale_(kClientWidth), scale_(kClientHeight)};
-        AdjustWindowRectEx(&outer, kStyle, FALSE, kExStyle);
-        const int width = outer.right - outer.left;
-        const int height = outer.bottom - outer.top;
-        const int x = (GetSystemMetrics(SM_CXSCREEN) - width) / 2;
-        const int y = (GetSystemMetrics(SM_CYSCREEN) - height) / 2;
-        createWindow(kExStyle, kClassName, L"过滤列表", kStyle, x, y, width, height, owner);
+        createCentred(kExStyle, kClassName, L"过滤列表", kStyle, scale_(kClientWidth), scale_(kClientHeight), owner);
         if (!hwnd()) throw Error(L"Cannot create the window");
         // The program's icon, as the owner shows it.
         for (const auto& [size, icon] : {std::pair{ICON_SMALL, GCLP_HICONSM}, std::pair{ICON_BIG, GCLP_HICON}})

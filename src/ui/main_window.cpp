@@ -58,14 +58,9 @@ TTarnwickForm1::TTarnwickForm1() {
 TTarnwickForm1::~TTarnwickForm1() { destroy(); }
 
 void TTarnwickForm1::create() {
-    RECT outer{0, 0, scale_(kClientWidth), scale_(kClientHeight)};
-    AdjustWindowRectEx(&outer, kWindowStyle, FALSE, 0);
-    const int width = outer.right - outer.left;
-    const int height = outer.bottom - outer.top;
-    const int x = (GetSystemMetrics(SM_CXSCREEN) - width) / 2;
-    const int y = (GetSystemMetrics(SM_CYSCREEN) - height) / 2;
     const std::wstring title(kAppTitle);
-    createWindow(WS_EX_CONTROLPARENT, kClassName, title.c_str(), kWindowStyle, x, y, width, height, nullptr);
+    createCentred(WS_EX_CONTROLPARENT, kClassName, title.c_str(), kWindowStyle, scale_(kClientWidth),
+                  scale_(kClientHeight), nullptr);
 }
 
 void TTarnwickForm1::show() {

@@ -36,6 +36,18 @@ HWND Window::createWindow(DWORD exStyle, const wchar_t* className, const wchar_t
                            GetModuleHandleW(nullptr), this);
 }
 
+HWND Window::createCentred(DWORD exStyle, const wchar_t* className, const wchar_t* caption, DWORD style,
+                           int clientWidth, int clientHeight, HWND parent, HWND centreOn) {
+    RECT outer{0, 0, clientWidth, clientHeight};
+    AdjustWindowRectEx(&outer, style, FALSE, exStyle);
+    RECT over{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+    if (centreOn) GetWindowRect(centreOn, &over);
+    const int width = outer.right - outer.left;
+    const int height = outer.bottom - outer.top;
+    return createWindow(exStyle, className, caption, style, (over.left + over.right - width) / 2,
+                        (over.top + over.bottom - height) / 2, width, height, parent);
+}
+
 LRESULT Window::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     return DefWindowProcW(hwnd_, message, wParam, lParam);
 }

@@ -22,6 +22,10 @@ protected:
                               HICON smallIcon = nullptr);
     HWND createWindow(DWORD exStyle, const wchar_t* className, const wchar_t* caption, DWORD style, int x, int y,
                       int width, int height, HWND parent);
+    // A window with a client area of the given size, centred on `centreOn` (on the screen
+    // when there is none).
+    HWND createCentred(DWORD exStyle, const wchar_t* className, const wchar_t* caption, DWORD style, int clientWidth,
+                       int clientHeight, HWND parent, HWND centreOn = nullptr);
     virtual LRESULT handleMessage(UINT message, WPARAM wParam, LPARAM lParam);
     void destroy();
     // Runs a modal window's own message loop while modal_ is true; a WM_QUIT that arrives
